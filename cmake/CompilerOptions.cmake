@@ -1,0 +1,6 @@
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+
+if(LUMAVO_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
