@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace swf {
+
+// Tag codes of SWF versions 1 to 6, and the later ones a version 6 movie may still carry
+// (tools write them; they are recognised and skipped or decoded where the engine uses them).
+enum class TagCode : std::uint16_t {
+    End = 0,
+    ShowFrame = 1,
+    DefineShape = 2,
+    FreeCharacter = 3,
+    PlaceObject = 4,
+    RemoveObject = 5,
+    DefineBits = 6,
+    DefineButton = 7,
+    JPEGTables = 8,
+    SetBackgroundColor = 9,
+    DefineFont = 10,
+    DefineText = 11,
+    DoAction = 12,
+    DefineFontInfo = 13,
+    DefineSound = 14,
+    StartSound = 15,
+    DefineButtonSound = 17,
+    SoundStreamHead = 18,
+    SoundStreamBlock = 19,
+    DefineBitsLossless = 20,
+    DefineBitsJPEG2 = 21,
+    DefineShape2 = 22,
+    DefineButtonCxform = 23,
+    Protect = 24,
+    PathsArePostScript = 25,
+    PlaceObject2 = 26,
+    RemoveObject2 = 28,
+    SyncFrame = 29,
+    FreeAll = 31,
+    DefineShape3 = 32,
+    DefineText2 = 33,
+    DefineButton2 = 34,
+    DefineBitsJPEG3 = 35,
+    DefineBitsLossless2 = 36,
+    DefineEditText = 37,
+    DefineVideo = 38,
+    DefineSprite = 39,
+    NameCharacter = 40,
+    ProductInfo = 41,
+    DefineTextFormat = 42,
+    FrameLabel = 43,
+    SoundStreamHead2 = 45,
+    DefineMorphShape = 46,
+    GenerateFrame = 47,
+    DefineFont2 = 48,
+    GeneratorCommand = 49,
+    DefineCommandObject = 50,
+    CharacterSet = 51,
+    ExternalFont = 52,
+    ExportAssets = 56,
+    ImportAssets = 57,
+    EnableDebugger = 58,
+    DoInitAction = 59,
+    DefineVideoStream = 60,
+    VideoFrame = 61,
+    DefineFontInfo2 = 62,
+    DebugID = 63,
+    EnableDebugger2 = 64,
+    ScriptLimits = 65,
+    SetTabIndex = 66,
+    FileAttributes = 69,
+    PlaceObject3 = 70,
+    ImportAssets2 = 71,
+    DefineFontAlignZones = 73,
+    CSMTextSettings = 74,
+    DefineFont3 = 75,
+    SymbolClass = 76,
+    Metadata = 77,
+    DefineScalingGrid = 78,
+    DoABC = 82,
+    DefineShape4 = 83,
+    DefineMorphShape2 = 84,
+    DefineSceneAndFrameLabelData = 86,
+    DefineBinaryData = 87,
+    DefineFontName = 88,
+    StartSound2 = 89,
+    DefineBitsJPEG4 = 90,
+    DefineFont4 = 91,
+};
+
+// The tag's name, or an empty view for a code this engine does not know.
+std::string_view tag_name(std::uint16_t code);
+// Whether the tag defines a character (its body starts with the character id).
+bool is_definition(std::uint16_t code);
+
+} // namespace swf
