@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "swf/core/avm1/value.h"
+
+namespace swf::avm1 {
+
+// A display object as the interpreter names it. The display tree hands them out and never
+// reuses one while the movie lives; 0 is "no clip".
+using ClipId = uint64_t;
+
+// The numbered clip properties of GetProperty/SetProperty, in their SWF order.
+enum class ClipProperty : uint8_t {
+    X, Y, XScale, YScale, CurrentFrame, TotalFrames, Alpha, Visible, Width, Height, Rotation,
+    Target, FramesLoaded, Name, DropTarget, Url, HighQuality, FocusRect, SoundBufTime, Quality,
+    XMouse, YMouse,
+};
+constexpr int kClipPropertyCount = 22;
+// "_x" → X, case-insensitively; nullopt for other names.
+std::optional<ClipProperty> clip_property_by_name(std::string_view name);
+const char* clip_property_name(ClipProperty p);
+
+enum class ClipKind : uint8_t { MovieClip, Button, TextField };
+
+struct Rect {
+    double left, top, right, bottom;
+};
+
+// The seam to the display tree: the player core implements it. Frames are counted from 0.
+// Every call must tolerate a clip that has meanwhile been removed (answer 0, nothing or a
+// default); none may run scripts synchronously.
+class DisplayTree {
+public:
+    virtual ~DisplayTree() = default;
+
+    virtual ClipId level(int n) = 0;          // _levelN, 0 when that level is empty
+    virtual ClipId parent(ClipId clip) = 0;   // 0 for a level's root
+    virtual ClipId child_by_name(ClipId clip, std::string_view name, bool case_sensitive) = 0;
+    virtual bool alive(ClipId clip) = 0;
+    virtual ClipKind kind(ClipId clip) = 0;
+    virtual int swf_version(ClipId clip) = 0;  // of the movie that defines it
+
+    // Numbers for the numeric properties; strings for _target, _name, _droptarget, _url,
+    // _quality; the interpreter converts what a script sets to the same types.
+    virtual Value get_property(ClipId clip, ClipProperty p) = 0;
+    virtual void set_property(ClipId clip, ClipProperty p, const Value& v) = 0;
+
+    virtual void goto_frame(ClipId clip, int frame, bool play) = 0;
+    // A frame label, or a frame number written as text; false when there is no such frame.
+    virtual bool goto_label(ClipId clip, std::string_view label, bool play) = 0;
+    virtual void play(ClipId clip) = 0;
+    virtual void stop(ClipId clip) = 0;
+    virtual void next_frame(ClipId clip) = 0;
+    virtual void prev_frame(ClipId clip) = 0;
+
+    virtual ClipId duplicate(ClipId clip, std::string_view name, int depth) = 0;
+    virtual void remove(ClipId clip) = 0;
+    virtual ClipId attach(ClipId parent, std::string_view export_name, std::string_view name, int depth) = 0;
+    virtual ClipId create_empty(ClipId parent, std::string_view name, int depth) = 0;
+    virtual ClipId create_text_field(ClipId parent, std::string_view name, int depth, const Rect& bounds) = 0;
+    virtual int depth(ClipId clip) = 0;
+    virtual void swap_depths(ClipId clip, int depth) = 0;
+    virtual ClipId at_depth(ClipId parent, int depth) = 0;
+
+    virtual void start_drag(ClipId clip, bool lock_center, const std::optional<Rect>& bounds) = 0;
+    virtual void stop_drag() = 0;
+    virtual bool hit_test_point(ClipId clip, double x, double y, bool shape) = 0;
+    virtual bool hit_test_clip(ClipId clip, ClipId other) = 0;
+    virtual void local_to_global(ClipId clip, double& x, double& y) = 0;
+    virtual void global_to_local(ClipId clip, double& x, double& y) = 0;
+    virtual Rect bounds(ClipId clip, ClipId space) = 0;
+    virtual double bytes_loaded(ClipId clip) = 0;
+    virtual double bytes_total(ClipId clip) = 0;
+};
+
+// The player's services that are not the display tree.
+class Host {
+public:
+    virtual ~Host() = default;
+    virtual void trace(std::string_view line) = 0;
+    virtual void fscommand(std::string_view command, std::string_view args) = 0;
+    // Every other URL; the host decides (loadMovie targets, or ignoring it).
+    virtual void get_url(std::string_view url, std::string_view target, int method) = 0;
+    virtual double time_ms() = 0;          // since the movie started (GetTime)
+    virtual double random() = 0;           // uniform in [0, 1)
+    virtual double utc_now_ms() = 0;       // wall clock for Date
+    virtual double local_offset_ms(double utc_ms) = 0;  // local time minus UTC at that moment
+};
+
+}  // namespace swf::avm1

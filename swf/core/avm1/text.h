@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace swf::avm1 {
+
+// Strings of SWF 6 and later are UTF-8 and their methods count characters; older movies'
+// strings are bytes. Invalid UTF-8 reads as one character per byte.
+std::vector<uint32_t> decode_chars(std::string_view s, int version);
+std::string encode_chars(const std::vector<uint32_t>& chars, size_t from, size_t to, int version);
+std::string encode_char(uint32_t c, int version);
+
+}  // namespace swf::avm1
