@@ -1,0 +1,152 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "swf/core/characters.h"
+#include "swf/core/script_engine.h"
+#include "swf/parser/types.h"
+
+namespace swf {
+
+class DisplayObject;
+class MovieClip;
+class ButtonInstance;
+
+// What a hostile or broken movie may use up before the player stops it.
+struct PlayerLimits {
+    std::uint32_t max_actions_per_tick = 1'000'000; // all scripts of one tick or input event
+    std::chrono::milliseconds max_script_time{5000}; // likewise, wall time
+    std::size_t max_display_objects = 100'000;
+    int max_clip_nesting = 64;      // clips inside clips when instantiating
+    std::size_t max_queued_blocks = 100'000;
+    int max_sprite_nesting = 16;    // DefineSprite inside DefineSprite while loading
+};
+
+// What the player reports to its host. Called only while the player ticks or handles input.
+struct PlayerHost {
+    std::function<void(const std::string& command, const std::string& args)> fscommand;
+    std::function<void(const std::string& line)> trace;
+};
+
+// Key codes of button key conditions (printable keys use their ASCII code).
+enum SwfKey : int {
+    KeyLeft = 1, KeyRight = 2, KeyHome = 3, KeyEnd = 4, KeyInsert = 5, KeyDelete = 6, KeyBackspace = 8,
+    KeyEnter = 13, KeyUp = 14, KeyDown = 15, KeyPageUp = 16, KeyPageDown = 17, KeyTab = 18, KeyEscape = 19,
+};
+
+// Plays one movie: its display tree, timelines, buttons and scripts. Coordinates are twips of
+// the stage. The host drives it: tick() at the frame rate and the input calls; none of the
+// host calls runs a script or calls back before returning, except tick() and input.
+class Player : public std::enable_shared_from_this<Player> {
+public:
+    using EngineFactory = std::function<std::unique_ptr<ScriptEngine>(Player&)>;
+
+    // `engine` builds the script engine; the default runs the SWF 3 actions.
+    static std::shared_ptr<Player> create(PlayerHost host = {}, PlayerLimits limits = {}, EngineFactory engine = {});
+    ~Player();
+
+    // Loads a whole file; false (and the reason) if it is not a playable movie. The first
+    // frame's display list is built at once; its actions run on the first tick.
+    bool load(std::vector<std::uint8_t> file, std::string* error = nullptr);
+    bool load(std::shared_ptr<const Movie> movie, std::string* error = nullptr);
+    // Stops for good: no more scripts, no host callbacks. Safe from inside a callback.
+    void close();
+    bool closed() const { return m_closed; }
+    bool has_movie() const { return m_root != nullptr; }
+
+    const Library* library() const { return m_library.get(); }
+    std::uint8_t swf_version() const;
+    Rect stage() const;
+    Rgba background() const;
+    double frame_rate() const; // frames per second, at least 1
+    std::uint64_t tick_count() const { return m_ticks; }
+
+    // ---- Host operations ----
+    void tick();
+    // Root timeline: frames from 0. goto_frame moves at once; the frame's actions run on the next tick.
+    void goto_frame(int frame);
+    void play();
+    void stop();
+    bool playing() const;
+    int current_frame() const;
+    int frame_count() const;
+
+    void mouse_move(Point stage_point);
+    void mouse_down(Point stage_point);
+    void mouse_up(Point stage_point);
+    void key_down(int swf_key);
+    Point mouse_position() const { return m_mouse; }
+    bool mouse_pressed() const { return m_mouse_down; }
+    // Whether the pointer is over an active button (the view shows a pointing hand).
+    bool hand_cursor() const;
+
+    // ---- The display tree, for the renderer and scripts ----
+    MovieClip* root() const { return m_root.get(); }
+    DisplayObject* find(std::uint64_t id) const;
+    const PlayerLimits& limits() const { return m_limits; }
+
+    // Creates an instance of a character (not yet on a display list); null if unknown or a limit is hit.
+    std::unique_ptr<DisplayObject> instantiate(std::uint16_t character_id, const MovieClip* parent);
+    void queue_actions(const DisplayObject& context, Bytes code, ActionOrigin origin, std::uint32_t event = 0);
+    void queue_clip_event(DisplayObject& object, std::uint32_t event);
+
+    // For script engines: count one action; false when this tick's budget is spent.
+    bool spend_action();
+    void raise_fscommand(const std::string& command, const std::string& args);
+    void raise_trace(const std::string& line);
+    void start_drag(DisplayObject& object, bool lock_center, std::optional<Rect> constraint);
+    void stop_drag();
+    std::uint64_t drag_target() const { return m_drag; }
+
+    // Registry of live objects (called by DisplayObject).
+    std::uint64_t register_object(DisplayObject* object);
+    void unregister_object(std::uint64_t id);
+    std::size_t object_count() const { return m_objects.size(); }
+
+private:
+    Player(PlayerHost host, PlayerLimits limits, EngineFactory engine);
+    void start_budget();
+    void run_queue();
+    ButtonInstance* button_at(Point stage_point) const;
+    void set_button_state(ButtonInstance& button, int new_state, std::uint16_t condition);
+    void update_hover();
+    void update_drag();
+    void dispatch_clip_event(DisplayObject& object, std::uint32_t event);
+
+    PlayerHost m_host;
+    PlayerLimits m_limits;
+    EngineFactory m_engine_factory;
+    std::unique_ptr<ScriptEngine> m_engine;
+    std::shared_ptr<Library> m_library;
+    std::unique_ptr<MovieClip> m_root;
+    std::unordered_map<std::uint64_t, DisplayObject*> m_objects;
+    std::uint64_t m_next_id = 1;
+    std::deque<ActionBlock> m_queue;
+    std::uint64_t m_ticks = 0;
+    bool m_started = false;
+    bool m_closed = false;
+    bool m_enter_pending = false;
+
+    std::uint32_t m_actions_left = 0;
+    std::chrono::steady_clock::time_point m_budget_deadline;
+    bool m_budget_spent = false;
+
+    Point m_mouse;
+    bool m_mouse_down = false;
+    std::uint64_t m_hover = 0;   // button under the pointer
+    std::uint64_t m_pressed = 0; // button that took the press
+    std::uint64_t m_drag = 0;
+    bool m_drag_lock = false;
+    Point m_drag_offset;
+    std::optional<Rect> m_drag_constraint;
+};
+
+} // namespace swf
