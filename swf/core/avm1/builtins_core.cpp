@@ -156,7 +156,7 @@ Value number_value_of(Interpreter&, const CallArgs& a) { return primitive_of(a, 
 Value boolean_ctor(Interpreter& in, const CallArgs& a)
 {
     bool b = a.size() ? to_boolean(a[0], in.version()) : false;
-    if (!a.constructing) return b;
+    if (!a.constructing) return a.size() ? Value(b) : Value();
     return in.make<PrimitiveObject>(a.this_obj ? a.this_obj->proto() : in.protos.boolean, ObjectClass::Boolean, Value(b));
 }
 
@@ -171,10 +171,14 @@ Value boolean_value_of(Interpreter&, const CallArgs& a) { return primitive_of(a,
 
 // ---- Math ----
 
+// Every argument is converted, in order, though only the first is used.
 template <double (*F)(double)>
 Value math1(Interpreter& in, const CallArgs& a)
 {
-    return a.size() ? F(in.to_number(a[0])) : kNaN;
+    if (a.size() == 0) return kNaN;
+    double x = in.to_number(a[0]);
+    for (size_t i = 1; i < a.size(); ++i) in.to_number(a[i]);
+    return F(x);
 }
 
 double round_half_up(double d) { return std::floor(d + 0.5); }

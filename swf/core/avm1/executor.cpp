@@ -296,8 +296,9 @@ struct Executor {
             if (obj) in.set(obj, var, v);
             return;
         }
+        // Timeline code without a clip keeps its variables on the global object.
         Object* holder = f.locals ? f.locals : scope_target();
-        if (!holder) return;
+        if (!holder) holder = in.global();
         if (Property* p = holder->properties().find(name, cs())) {
             p->value = v;
             return;
@@ -852,27 +853,29 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         break;
     }
     // ---- SWF 4: arithmetic, strings, variables ----
-    case 0x0A: { double b = pop_number(); double a = pop_number(); push(a + b); break; }
-    case 0x0B: { double b = pop_number(); double a = pop_number(); push(a - b); break; }
-    case 0x0C: { double b = pop_number(); double a = pop_number(); push(a * b); break; }
+    case 0x0A: { Value vb = pop(); double a = pop_number(); double b = in.to_number(vb); push(a + b); break; }
+    case 0x0B: { Value vb = pop(); double a = pop_number(); double b = in.to_number(vb); push(a - b); break; }
+    case 0x0C: { Value vb = pop(); double a = pop_number(); double b = in.to_number(vb); push(a * b); break; }
     case 0x0D: {
-        double b = pop_number();
+        Value vb = pop();
         double a = pop_number();
+        double b = in.to_number(vb);
         if (b == 0 && f.version < 5) push("#ERROR#");
         else push(a / b);
         break;
     }
-    case 0x0E: { double b = pop_number(); double a = pop_number(); boolean(a == b); break; }
+    case 0x0E: { Value vb = pop(); double a = pop_number(); double b = in.to_number(vb); boolean(a == b); break; }
     case 0x0F: {
-        double b = pop_number();
+        Value vb = pop();
         double a = pop_number();
+        double b = in.to_number(vb);
         boolean(a < b);
         break;
     }
     case 0x10: { bool b = to_boolean(pop(), f.version); bool a = to_boolean(pop(), f.version); boolean(a && b); break; }
     case 0x11: { bool b = to_boolean(pop(), f.version); bool a = to_boolean(pop(), f.version); boolean(a || b); break; }
     case 0x12: boolean(!to_boolean(pop(), f.version)); break;
-    case 0x13: { std::string b = pop_string(); std::string a = pop_string(); boolean(a == b); break; }
+    case 0x13: { Value vb = pop(); std::string a = pop_string(); std::string b = in.to_string(vb); boolean(a == b); break; }
     case 0x14: push(static_cast<double>(pop_string().size())); break;
     case 0x31: push(static_cast<double>(decode_chars(pop_string(), f.version).size())); break;
     case 0x15:
@@ -902,8 +905,9 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         break;
     }
     case 0x21: {
-        std::string b = pop_string();
+        Value vb = pop();
         std::string a = pop_string();
+        std::string b = in.to_string(vb);
         in.check_string(a.size() + b.size());
         push(a + b);
         break;
@@ -965,8 +969,8 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         break;
     }
     case 0x28: if (tree) tree->stop_drag(); break;
-    case 0x29: { std::string b = pop_string(); std::string a = pop_string(); boolean(a < b); break; }
-    case 0x68: { std::string b = pop_string(); std::string a = pop_string(); boolean(a > b); break; }
+    case 0x29: { Value vb = pop(); std::string a = pop_string(); std::string b = in.to_string(vb); boolean(a < b); break; }
+    case 0x68: { Value vb = pop(); std::string a = pop_string(); std::string b = in.to_string(vb); boolean(a > b); break; }
     case 0x30: {
         double max = to_integer(pop_number());
         push(max <= 0 ? 0.0 : std::floor(in.host().random() * max));
@@ -1036,7 +1040,8 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
     case 0x41: {
         std::string name = pop_string();
         Object* holder = f.locals ? f.locals : scope_target();
-        if (holder && !holder->properties().find(name, cs())) holder->properties().add(name);
+        if (!holder) holder = in.global();
+        if (!holder->properties().find(name, cs())) holder->properties().add(name);
         break;
     }
     case 0x3D: {
@@ -1064,7 +1069,7 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         f.return_value = pop();
         return Result{Exit::Return};
     }
-    case 0x3F: { double b = pop_number(); double a = pop_number(); push(std::fmod(a, b)); break; }
+    case 0x3F: { Value vb = pop(); double a = pop_number(); double b = in.to_number(vb); push(std::fmod(a, b)); break; }
     case 0x40: {
         std::string name = pop_string();
         std::vector<Value> args = pop_args();
@@ -1118,8 +1123,9 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         break;
     }
     case 0x47: {
-        Value b = in.to_primitive(pop());
+        Value vb = pop();
         Value a = in.to_primitive(pop());
+        Value b = in.to_primitive(vb);
         if (a.is_string() || b.is_string()) {
             std::string sa = in.to_string(a), sb = in.to_string(b);
             in.check_string(sa.size() + sb.size());
@@ -1188,9 +1194,9 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         boolean(obj.is_object() && in.instance_of(obj.object(), ctor.object()));
         break;
     }
-    case 0x60: { int32_t b = to_int32(pop_number()); int32_t a = to_int32(pop_number()); push(static_cast<double>(a & b)); break; }
-    case 0x61: { int32_t b = to_int32(pop_number()); int32_t a = to_int32(pop_number()); push(static_cast<double>(a | b)); break; }
-    case 0x62: { int32_t b = to_int32(pop_number()); int32_t a = to_int32(pop_number()); push(static_cast<double>(a ^ b)); break; }
+    case 0x60: { Value vb = pop(); int32_t a = to_int32(pop_number()); int32_t b = to_int32(in.to_number(vb)); push(static_cast<double>(a & b)); break; }
+    case 0x61: { Value vb = pop(); int32_t a = to_int32(pop_number()); int32_t b = to_int32(in.to_number(vb)); push(static_cast<double>(a | b)); break; }
+    case 0x62: { Value vb = pop(); int32_t a = to_int32(pop_number()); int32_t b = to_int32(in.to_number(vb)); push(static_cast<double>(a ^ b)); break; }
     case 0x63: {
         uint32_t b = to_uint32(pop_number()) & 31;
         int32_t a = to_int32(pop_number());

@@ -196,11 +196,6 @@ Value Interpreter::to_primitive(const Value& v, bool prefer_string)
 {
     Object* obj = v.object();
     if (!obj) return v;
-    if (obj->object_class() == ObjectClass::Clip && !prefer_string) {
-        // Clips have no valueOf of their own; their primitive is their path.
-        Value fn = get(obj, "valueOf");
-        if (!fn.object()) return to_string(v);
-    }
     const char* order[2] = {prefer_string ? "toString" : "valueOf", prefer_string ? "valueOf" : "toString"};
     for (const char* name : order) {
         Value fn = get(obj, name);
@@ -316,6 +311,8 @@ Value Interpreter::get(Object* obj, std::string_view name)
         }
         o = o->proto();
     }
+    // A prototype chain this long is a loop: Flash Player stops the script.
+    if (o) throw ScriptAbort{"__proto__ chain too long"};
     return Value();
 }
 
@@ -497,10 +494,8 @@ bool Interpreter::equals(const Value& a, const Value& b)
 {
     using T = Value::Type;
     if (a.type() == b.type()) {
-        if (a.is_object() && version_ < 6) {
-            // Flash 5 compares objects by their primitive values.
-            return a.object() == b.object();
-        }
+        // Flash 5 finds NaN equal to itself.
+        if (a.is_number() && version_ < 6 && std::isnan(a.number()) && std::isnan(b.number())) return true;
         return a.strict_equals(b);
     }
     if (a.is_nullish() && b.is_nullish()) return true;
@@ -524,8 +519,14 @@ bool Interpreter::equals(const Value& a, const Value& b)
 
 Value Interpreter::less_than(const Value& a, const Value& b)
 {
-    Value pa = to_primitive(a);
-    Value pb = to_primitive(b);
+    // Objects compare by valueOf alone; one that stays an object is not a number.
+    auto value_of = [&](const Value& v) {
+        if (!v.is_object()) return v;
+        Value r = call(get(v.object(), "valueOf"), v.object(), {});
+        return r.is_object() ? Value(std::nan("")) : r;
+    };
+    Value pa = value_of(a);
+    Value pb = value_of(b);
     if (pa.is_string() && pb.is_string()) return Value(pa.string() < pb.string());
     double x = to_number(pa), y = to_number(pb);
     if (std::isnan(x) || std::isnan(y)) return Value();

@@ -78,7 +78,7 @@ double string_to_number(std::string_view s, int version)
         return n == 0 ? 0.0 : parse_decimal(s.substr(i, n));
     }
     if (s.empty()) return kNaN;
-    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    if (version >= 6 && s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
         uint32_t v = 0;
         for (size_t i = 2; i < s.size(); ++i) {
             int d = hex_digit(s[i]);
@@ -90,7 +90,7 @@ double string_to_number(std::string_view s, int version)
     {
         // A leading zero without leading blanks makes an octal integer, wrapped to 32 bits.
         size_t i = (s[0] == '+' || s[0] == '-') ? 1 : 0;
-        if (s.size() > i + 1 && s[i] == '0') {
+        if (version >= 6 && s.size() > i + 1 && s[i] == '0') {
             uint32_t v = 0;
             bool octal = true;
             for (size_t j = i + 1; j < s.size() && octal; ++j) {
