@@ -63,6 +63,8 @@ public:
     bool has_movie() const { return m_root != nullptr; }
 
     const Library* library() const { return m_library.get(); }
+    // Shared, for caches that must keep the characters they point at alive.
+    std::shared_ptr<const Library> shared_library() const { return m_library; }
     std::uint8_t swf_version() const;
     Rect stage() const;
     Rgba background() const;

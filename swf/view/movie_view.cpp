@@ -1,0 +1,238 @@
+#include "swf/view/movie_view.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace swf {
+namespace {
+
+int swf_key(const QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left: return KeyLeft;
+    case Qt::Key_Right: return KeyRight;
+    case Qt::Key_Home: return KeyHome;
+    case Qt::Key_End: return KeyEnd;
+    case Qt::Key_Insert: return KeyInsert;
+    case Qt::Key_Delete: return KeyDelete;
+    case Qt::Key_Backspace: return KeyBackspace;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return KeyEnter;
+    case Qt::Key_Up: return KeyUp;
+    case Qt::Key_Down: return KeyDown;
+    case Qt::Key_PageUp: return KeyPageUp;
+    case Qt::Key_PageDown: return KeyPageDown;
+    case Qt::Key_Tab: return KeyTab;
+    case Qt::Key_Escape: return KeyEscape;
+    default: break;
+    }
+    QString text = event->text();
+    if (text.size() == 1 && text[0].unicode() >= 32 && text[0].unicode() < 127)
+        return text[0].unicode();
+    return 0;
+}
+
+} // namespace
+
+MovieView::MovieView(QWidget* parent) : QWidget(parent)
+{
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &MovieView::tick);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+MovieView::~MovieView()
+{
+    if (m_player)
+        m_player->close();
+}
+
+bool MovieView::load(std::vector<std::uint8_t> data, QString* error)
+{
+    clear();
+    PlayerHost host;
+    host.fscommand = [this](const std::string& command, const std::string& args) {
+        emit fsCommand(QString::fromStdString(command), QString::fromStdString(args));
+    };
+    host.trace = [this](const std::string& line) { emit trace(QString::fromStdString(line)); };
+    auto player = Player::create(std::move(host));
+    std::string reason;
+    if (!player->load(std::move(data), &reason)) {
+        if (error)
+            *error = QString::fromStdString(reason);
+        update();
+        return false;
+    }
+    m_player = std::move(player);
+    m_timer.start(static_cast<int>(std::lround(1000.0 / m_player->frame_rate())));
+    update();
+    return true;
+}
+
+bool MovieView::loadFile(const QString& path, QString* error)
+{
+    QFileInfo info(path);
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        clear();
+        if (error)
+            *error = info.isDir() ? QStringLiteral("is a folder, not a movie") : QStringLiteral("cannot be read");
+        return false;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        clear();
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return load(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), error);
+}
+
+void MovieView::clear()
+{
+    m_timer.stop();
+    if (m_player) {
+        // Closing first: if this runs inside the movie's own fscommand, its script ends there.
+        m_player->close();
+        m_player.reset();
+    }
+    unsetCursor();
+    update();
+}
+
+void MovieView::gotoFrame(int frame)
+{
+    if (m_player) {
+        m_player->goto_frame(frame);
+        update();
+    }
+}
+
+void MovieView::play()
+{
+    if (m_player)
+        m_player->play();
+}
+
+void MovieView::stop()
+{
+    if (m_player)
+        m_player->stop();
+}
+
+bool MovieView::isPlaying() const
+{
+    return m_player && m_player->playing();
+}
+
+int MovieView::currentFrame() const
+{
+    return m_player ? m_player->current_frame() : 0;
+}
+
+int MovieView::frameCount() const
+{
+    return m_player ? m_player->frame_count() : 0;
+}
+
+void MovieView::setBackgroundColor(const QColor& color)
+{
+    m_background = color;
+    update();
+}
+
+QColor MovieView::backgroundColor() const
+{
+    if (m_background.isValid() || !m_player || !m_player->has_movie())
+        return m_background.isValid() ? m_background : QColor(Qt::white);
+    Rgba c = m_player->background();
+    return QColor(c.r, c.g, c.b);
+}
+
+void MovieView::tick()
+{
+    if (!m_player)
+        return;
+    std::shared_ptr<Player> player = m_player; // survives a replacement from inside the tick
+    player->tick();
+    afterInput();
+}
+
+void MovieView::afterInput()
+{
+    if (m_player && m_player->hand_cursor())
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
+    update();
+}
+
+Point MovieView::toStage(const QPointF& position) const
+{
+    if (!m_player)
+        return {};
+    QPointF p = Renderer::stage_transform(m_player->stage(), QRectF(rect())).inverted().map(position);
+    return {p.x(), p.y()};
+}
+
+void MovieView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (m_player) {
+        m_renderer.render(painter, *m_player, QRectF(rect()), m_background);
+    } else {
+        painter.fillRect(rect(), m_background.isValid() ? m_background : QColor(Qt::white));
+    }
+}
+
+void MovieView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (std::shared_ptr<Player> player = m_player) {
+        player->mouse_move(toStage(event->position()));
+        afterInput();
+    }
+}
+
+void MovieView::mousePressEvent(QMouseEvent* event)
+{
+    std::shared_ptr<Player> player = m_player;
+    if (!player || event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    player->mouse_down(toStage(event->position()));
+    afterInput();
+}
+
+void MovieView::mouseReleaseEvent(QMouseEvent* event)
+{
+    std::shared_ptr<Player> player = m_player;
+    if (!player || event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    player->mouse_up(toStage(event->position()));
+    afterInput();
+}
+
+void MovieView::keyPressEvent(QKeyEvent* event)
+{
+    std::shared_ptr<Player> player = m_player;
+    int key = swf_key(event);
+    if (!player || key == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    player->key_down(key);
+    afterInput();
+}
+
+} // namespace swf

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "swf/core/player.h"
+#include "swf/render/renderer.h"
+
+namespace swf {
+
+// A widget that plays one movie: it owns the player, runs it at the movie's frame rate, paints
+// it ("show all") and feeds it the mouse and keys. The movie's fscommands and traces arrive as
+// signals. A slot connected to fsCommand may load another movie or clear this one: the old
+// movie then runs no further script.
+class MovieView : public QWidget {
+    Q_OBJECT
+public:
+    explicit MovieView(QWidget* parent = nullptr);
+    ~MovieView() override;
+
+    // Replaces the movie. False (with the reason) when the data is not a playable movie; the
+    // view then has no movie and shows only its background.
+    bool load(std::vector<std::uint8_t> data, QString* error = nullptr);
+    // Reads the whole file before returning.
+    bool loadFile(const QString& path, QString* error = nullptr);
+    void clear();
+    bool hasMovie() const { return m_player && m_player->has_movie(); }
+
+    // Root timeline, frames from 0.
+    void gotoFrame(int frame);
+    void play();
+    void stop();
+    bool isPlaying() const;
+    int currentFrame() const;
+    int frameCount() const;
+
+    // Replaces the movie's background colour; an invalid colour restores it.
+    void setBackgroundColor(const QColor& color);
+    QColor backgroundColor() const;
+
+    // One frame now, as the timer does.
+    void tick();
+    Player* player() const { return m_player.get(); }
+    // Widget position → stage twips.
+    Point toStage(const QPointF& position) const;
+
+signals:
+    void fsCommand(const QString& command, const QString& args);
+    void trace(const QString& line);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void afterInput();
+
+    std::shared_ptr<Player> m_player;
+    Renderer m_renderer;
+    QTimer m_timer;
+    QColor m_background;
+};
+
+} // namespace swf
