@@ -54,7 +54,7 @@ struct ActionBlockDecode {
     std::string_view error;            // why decoding stopped early, if it did
 };
 
-// Splits an action block into records. Stops at ActionEnd, at the end of the data, or at a
+// Splits an action block into records (which view `block`: keep it alive). Stops at ActionEnd, at the end of the data, or at a
 // record whose length runs past the data (which is reported).
 ActionBlockDecode decode_action_block(Bytes block);
 

@@ -53,6 +53,8 @@ bool decode_define_button(const Tag& tag, DefineButton& out)
     if (action_offset == 0)
         return true;
     std::size_t next = offset_position + action_offset;
+    if (next > tag.body.size())
+        return false;
     while (next < tag.body.size()) {
         Reader cond(tag.body.subspan(next));
         std::uint16_t size = cond.u16();
