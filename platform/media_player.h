@@ -1,34 +1,44 @@
 #pragma once
 
+#include "platform/midi_synth.h"
+
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace platform {
 
-class MidiSynth;
-
 // The media player component that plays the background music: standard MIDI files through a
-// software synthesizer with a General MIDI soundfont. The operations keep the names the
-// course shell uses for them: URL, controls.play/stop/pause, settings.volume/playCount.
+// software synthesizer with the system's General MIDI soundfont. The operations keep the names
+// the course shell uses for them: URL, controls.play/stop/pause, settings.volume/playCount.
+//
+// Nothing here fails for the caller: a file that cannot be played (missing, not a MIDI file,
+// damaged) plays as silence, and without an audio device the player stays silent and says so
+// once per process on stderr.
 class MediaPlayer : public QObject {
     Q_OBJECT
 public:
-    // Audio goes to the system's output; with `withAudioOutput` false nothing is sent anywhere
-    // and render() pulls the samples instead (tests, machines without a sound card).
+    using State = PlayState;
+
+    // With `withAudioOutput` the samples go to the system's default audio output, fed from a
+    // thread of the player's own so a busy user interface does not starve it. Without it
+    // nothing is sent anywhere and render() pulls the samples instead (tests, offline use).
     explicit MediaPlayer(bool withAudioOutput = true, QObject* parent = nullptr);
     ~MediaPlayer() override;
 
+    // Names the file that controls.play() starts. The file is read here; a new URL while a piece
+    // plays replaces it at once, from the new piece's beginning.
     void setURL(const QString& path);
     QString URL() const { return m_url; }
 
     class Controls {
     public:
-        void play();
-        void stop();
-        void pause();
+        void play();  // from the beginning, or on from where pause() halted
+        void stop();  // halts at once
+        void pause(); // halts at once, keeping the place
     private:
         friend class MediaPlayer;
         explicit Controls(MediaPlayer& owner) : m_owner(owner) {}
@@ -36,9 +46,9 @@ public:
     };
     class Settings {
     public:
-        void setVolume(int volume); // 0..100, takes effect at once
+        void setVolume(int volume); // 0 (silent) .. 100, takes effect at once; 50 at first
         int volume() const;
-        void setPlayCount(int count);
+        void setPlayCount(int count); // passes through the piece in all, at least 1; 1 at first
         int playCount() const;
     private:
         friend class MediaPlayer;
@@ -48,16 +58,21 @@ public:
     Controls controls{*this};
     Settings settings{*this};
 
-    enum class State { Stopped, Playing, Paused };
+    // Stopped also once the last pass has ended.
     State state() const;
 
-    // Offline path: renders the next `seconds` of output as interleaved stereo 16-bit samples at
-    // sampleRate(), exactly what the audio output would have been fed.
-    std::vector<short> render(double seconds);
+    // Offline path, for a player made without audio output: renders the next `seconds` of
+    // output as interleaved stereo 16-bit samples at sampleRate(), exactly what the audio output
+    // would have been fed. Returns nothing for a player with audio output.
+    std::vector<std::int16_t> render(double seconds);
     static constexpr int sampleRate() { return 44100; }
 
 private:
-    std::unique_ptr<MidiSynth> m_synth;
+    class Output;
+
+    const bool m_offline;
+    MidiSynth m_synth{sampleRate()};
+    std::unique_ptr<Output> m_output; // null offline or without an audio device
     QString m_url;
 };
 
