@@ -429,6 +429,37 @@ INSTANTIATE_TEST_SUITE_P(Files, UnplayableFile, ::testing::ValuesIn(kBadFiles), 
     return name;
 });
 
+// --- Without an audio device ------------------------------------------------------------------
+
+QStringList g_messages;
+
+void collectMessage(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    g_messages << message;
+}
+
+TEST(MediaPlayer, WithoutAnAudioDeviceStaysSilentAndSaysSoOnce)
+{
+    // No sound server answers here, whatever the machine has (this process makes no other
+    // audio output, so the one report is still to come).
+    qputenv("PULSE_SERVER", "unix:/nonexistent/lumavo-test");
+    g_messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectMessage);
+    {
+        const QString piece = QDir(test::builtProgramFolder()).filePath(QStringLiteral("Midi/Main.mid"));
+        MediaPlayer first;
+        first.setURL(piece);
+        first.controls.play();
+        MediaPlayer second;
+        second.setURL(piece);
+        second.controls.play();
+        second.controls.stop();
+        EXPECT_TRUE(first.render(0.5).empty()); // the offline path belongs to offline players
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(g_messages.filter(QStringLiteral("no audio output")).size(), 1) << g_messages.join('\n').toStdString();
+}
+
 // --- Reading time from a file ------------------------------------------------------------------
 
 struct TimingCase {
