@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     host.trace = [](const std::string& line) { std::cout << line << '\n' << std::flush; };
     host.fscommand = [&](const std::string& command, const std::string& args) {
         if (print_fscommands)
-            std::cout << "fscommand: " << command << ' ' << args << '\n' << std::flush;
+            std::cout << "fscommand: " << command << (args.empty() ? "" : " ") << args << '\n' << std::flush;
         if (command == "quit") {
             quit = true;
             player->close();
