@@ -17,7 +17,8 @@ struct SoundFontHost;
 
 // Plays one MidiSong on a software synthesizer with the system's General MIDI soundfont and
 // renders the result as interleaved stereo 16-bit samples. The song's events are scheduled
-// here, to the sample, so repeats join without a gap. Every call may come from any thread:
+// here rather than by FluidSynth's file player, so a repeat follows the previous pass without a
+// gap and a damaged file never reaches the synthesizer. Every call may come from any thread:
 // control calls and render() are serialised by one lock shared by all instances, which also
 // guards the soundfont they share.
 class MidiSynth {

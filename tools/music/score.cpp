@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kMajorScale[] = {0, 2, 4, 5, 7, 9, 11}; // semitones of degrees 1..7
 constexpr int kMaxMacroDepth = 16;
+constexpr int kMaxTicks = 1 << 28; // MIDI delta times have 28 bits
 
 struct DrumName {
     std::string_view name;
@@ -261,7 +262,7 @@ private:
                 throw ScoreError(m_line, "\"-\" has no note before it to hold");
             for (auto i = std::size_t(m_lastEvent); i < m_part->notes.size(); ++i)
                 m_part->notes[i].length += kTicksPerBeat;
-            m_position += kTicksPerBeat;
+            advance(kTicksPerBeat);
         } else if (token == "<") {
             if (m_inChord)
                 throw ScoreError(m_line, "\"<\" inside a chord");
@@ -354,7 +355,7 @@ private:
             throw ScoreError(m_line, "a rest inside a chord");
         const Marks m = readMarks(m_line, token, marks);
         m_lastEvent = int(m_part->notes.size()); // "-" after a rest holds nothing
-        m_position += m.length;
+        advance(m.length);
     }
 
     void addEvent(const std::vector<int>& keys, const Marks& marks)
@@ -363,7 +364,14 @@ private:
         const int velocity = std::clamp(m_velocity + metricAccent() + marks.velocityChange + jitter(), 1, 127);
         for (const int key : keys)
             m_part->notes.push_back({m_position, marks.length, key, velocity, marks.slide});
-        m_position += marks.length;
+        advance(marks.length);
+    }
+
+    void advance(int ticks)
+    {
+        m_position += ticks;
+        if (m_position >= kMaxTicks)
+            throw ScoreError(m_line, "part " + m_part->name + " is longer than a MIDI file can time");
     }
 
     // Downbeats a little stronger than the other beats, off-beats the softest.
