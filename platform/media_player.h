@@ -30,7 +30,8 @@ public:
     ~MediaPlayer() override;
 
     // Names the file that controls.play() starts. The file is read here; a new URL while a piece
-    // plays replaces it at once, from the new piece's beginning.
+    // plays replaces it at once, from the new piece's beginning, and a paused piece is dropped
+    // (the next play() starts the new one from its beginning).
     void setURL(const QString& path);
     QString URL() const { return m_url; }
 
