@@ -57,6 +57,8 @@ struct ActionBlockDecode {
 // Splits an action block into records (which view `block`: keep it alive). Stops at ActionEnd, at the end of the data, or at a
 // record whose length runs past the data (which is reported).
 ActionBlockDecode decode_action_block(Bytes block);
+// Records of a temporary would dangle at once.
+ActionBlockDecode decode_action_block(std::vector<std::uint8_t>&&) = delete;
 
 // Index of the record starting at `offset`, or -1 (a branch to the block's end gives records.size()).
 long find_action_at(const std::vector<ActionRecord>& records, std::uint32_t offset, std::uint32_t block_size);

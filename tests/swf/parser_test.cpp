@@ -247,7 +247,8 @@ TEST(ParserTags, HugeCountsInTinyTagsAreRefused)
         }
     }
     // A constant pool claiming 65535 strings in three bytes.
-    ActionBlockDecode block = decode_action_block(ByteVector{0x88, 3, 0, 0xFF, 0xFF, 'a', 0});
+    ByteVector pool{0x88, 3, 0, 0xFF, 0xFF, 'a', 0};
+    ActionBlockDecode block = decode_action_block(pool);
     ASSERT_EQ(block.records.size(), 1u);
     ActionOperands ops;
     EXPECT_FALSE(decode_operands(block.records[0], ops));
@@ -353,7 +354,8 @@ TEST(ParserActions, DecodesFunctionsAndExceptionBlocks)
 
 TEST(ParserActions, RecordPastTheBlockEndsDecoding)
 {
-    ActionBlockDecode block = decode_action_block(ByteVector{0x06, 0x96, 0x20, 0x00, 0x00});
+    ByteVector code{0x06, 0x96, 0x20, 0x00, 0x00};
+    ActionBlockDecode block = decode_action_block(code);
     EXPECT_FALSE(block.complete);
     EXPECT_EQ(block.records.size(), 1u);
     EXPECT_FALSE(block.error.empty());
