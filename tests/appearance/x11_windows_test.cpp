@@ -162,6 +162,12 @@ protected:
         return property(DefaultRootWindow(display), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
     }
 
+    static unsigned long activeWindow()
+    {
+        const auto active = property(DefaultRootWindow(display), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+        return active.empty() ? 0 : active.front();
+    }
+
     static long stackingIndex(Window window)
     {
         const auto order = stacking();
@@ -304,17 +310,25 @@ TEST_F(X11Windows, AboveStateFollowsAlwaysOnTopOnTheSameWindow)
     const QRect serverGeometry = geometry(id);
     XSelectInput(display, id, StructureNotifyMask);
 
-    // An ordinary window over it, so that the raise is seen.
+    // An ordinary window, active and over it before each step, so that the raise and the
+    // activation are seen.
     Face other(plainPicture({300, 300}, Qt::darkYellow));
     ASSERT_TRUE(showAt(other, {250, 200}));
-    ASSERT_TRUE(waitUntil([&] { return stackingIndex(other.winId()) > stackingIndex(id); }));
 
-    for (const bool onTop : {true, true, false, true, false}) {
+    for (const bool onTop : {true, true, false, false, true, false}) {
         SCOPED_TRACE(onTop);
+        other.raise();
+        other.activateWindow();
+        ASSERT_TRUE(waitUntil([&] { return activeWindow() == other.winId(); }));
+        if (!above(id)) {
+            ASSERT_TRUE(waitUntil([&] { return stackingIndex(other.winId()) > stackingIndex(id); }));
+        }
+
         appearance::AlwaysOnTop::set(&window, onTop);
         EXPECT_EQ(appearance::AlwaysOnTop::get(&window), onTop);
         EXPECT_TRUE(waitUntil([&] { return above(id) == onTop; }));
         EXPECT_TRUE(waitUntil([&] { return stackingIndex(id) > stackingIndex(other.winId()); }));
+        EXPECT_TRUE(waitUntil([&] { return activeWindow() == id; }));
         const auto order = stacking();
         EXPECT_EQ(std::count(order.begin(), order.end(), id), 1);
         EXPECT_EQ(window.winId(), id);
