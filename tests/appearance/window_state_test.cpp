@@ -1,6 +1,7 @@
 // Opacity and the always-on-top flag as Qt keeps them (offscreen platform).
 #include "appearance/always_on_top.h"
 #include "appearance/shape_from_mask.h"
+#include "appearance/window_drag.h"
 #include "appearance/window_opacity.h"
 
 #include <QImage>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -87,6 +89,30 @@ TEST(AlwaysOnTopTest, SetBeforeTheFirstShowTheWindowOpensOnTop)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_TRUE(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(window.windowHandle()->flags().testFlag(Qt::FramelessWindowHint));
+}
+
+// Offscreen there is no window manager to move anything: the press is handled and the window
+// stays where it is.
+TEST(StartWindowDragTest, WithoutASystemMoveTheWindowStays)
+{
+    struct Face : QWidget {
+        std::optional<bool> started;
+        void mousePressEvent(QMouseEvent*) override { started = appearance::StartWindowDrag(this); }
+    } window;
+    EXPECT_FALSE(appearance::StartWindowDrag(&window)); // not shown yet
+
+    window.setWindowFlag(Qt::FramelessWindowHint);
+    window.setGeometry(100, 80, 120, 60);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        window.started.reset();
+        QTest::mousePress(&window, button, {}, QPoint(30, 20));
+        EXPECT_EQ(window.started, false);
+        QTest::mouseMove(&window, QPoint(80, 50));
+        QTest::mouseRelease(&window, button, {}, QPoint(80, 50));
+        EXPECT_EQ(window.geometry(), QRect(100, 80, 120, 60));
+    }
 }
 
 } // namespace
