@@ -11,8 +11,8 @@ namespace appearance {
 // reaches the widget that was pressed.
 // Nothing moves for a press without the left button (a right-button press can go on to open a
 // menu), for a window not shown yet, or where the platform has no system move (offscreen, an X
-// server without a window manager): the window then stays where it is. Returns whether a move
-// started.
+// server without a window manager): the window then stays where it is. Returns whether the
+// move was handed to the window manager.
 bool StartWindowDrag(QWidget* window);
 
 } // namespace appearance
