@@ -77,6 +77,12 @@ QTransform Renderer::stage_transform(const Rect& stage, const QRectF& target)
     return t;
 }
 
+void Renderer::release()
+{
+    m_shapes.clear();
+    m_library.reset();
+}
+
 const Renderer::CachedShape& Renderer::shape(const ShapeCharacter& character)
 {
     auto it = m_shapes.find(&character);
@@ -213,7 +219,7 @@ void Renderer::draw_object(QPainter& painter, const DisplayObject& object, const
 void Renderer::render(QPainter& painter, const Player& player, const QRectF& target, const QColor& background)
 {
     if (player.shared_library() != m_library) {
-        m_shapes.clear();
+        release();
         m_library = player.shared_library();
     }
     painter.save();

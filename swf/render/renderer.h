@@ -29,6 +29,9 @@ public:
     // The whole target as an image of `size` pixels.
     QImage render_image(const Player& player, QSize size, const QColor& background = {});
 
+    // Forgets the cached paths and lets the last movie's characters go.
+    void release();
+
     // Stage twips → target coordinates, and back.
     static QTransform stage_transform(const Rect& stage, const QRectF& target);
 

@@ -104,6 +104,7 @@ void MovieView::clear()
         m_player->close();
         m_player.reset();
     }
+    m_renderer.release();
     unsetCursor();
     update();
 }
