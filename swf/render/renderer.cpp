@@ -55,6 +55,8 @@ QBrush fill_brush(const FillStyle& f, const ColorTransform& cx)
         gradient.setSpread(f.gradient.spread == 1 ? QGradient::ReflectSpread
                            : f.gradient.spread == 2 ? QGradient::RepeatSpread
                                                     : QGradient::PadSpread);
+        // Colours blend channel by channel, alpha included, as the format's players do.
+        gradient.setInterpolationMode(QGradient::ComponentInterpolation);
         for (const GradientStop& s : f.gradient.stops)
             gradient.setColorAt(s.ratio / 255.0, to_qt(s.color, cx));
         QBrush brush(gradient);

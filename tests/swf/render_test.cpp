@@ -185,6 +185,23 @@ TEST(Render, GradientRunsBetweenItsStops)
     EXPECT_NEAR(qRed(image.pixel(50, 5)), 128, 12);
 }
 
+// Stops blend channel by channel with their alpha: halfway from opaque yellow to transparent
+// black is half-transparent dark yellow, which darkens white to about (191, 191, 128).
+TEST(Render, GradientBlendsAlphaWithTheColour)
+{
+    MovieOptions o;
+    o.width = 100;
+    o.height = 10;
+    MovieBuilder m(o);
+    m.background({255, 255, 255});
+    ShapeBuilder s;
+    s.linear_gradient({{0, {255, 255, 0, 255}}, {255, {0, 0, 0, 0}}}, {0, 0}, {100, 0}).rect(0, 0, 100, 10);
+    m.place(m.shape(s), 1).show_frame();
+    QRgb middle = draw(m, QSize(100, 10)).pixel(50, 5);
+    EXPECT_NEAR(qRed(middle), 191, 12);
+    EXPECT_NEAR(qBlue(middle), 128, 12);
+}
+
 TEST(Render, TimelineChangesShowAfterTicks)
 {
     MovieBuilder m = grey_stage(10, 10);
