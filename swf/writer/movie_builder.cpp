@@ -73,7 +73,7 @@ Timeline& Timeline::place(const PlaceOptions& o)
     BitWriter w;
     std::uint8_t flags = (o.clip_depth ? 0x40 : 0) | (o.name ? 0x20 : 0) | (o.ratio ? 0x10 : 0)
         | (o.color_transform ? 0x08 : 0) | (o.matrix ? 0x04 : 0) | (o.character ? 0x02 : 0)
-        | (o.character ? 0 : 0x01);
+        | (!o.character || o.replace ? 0x01 : 0);
     w.u8(flags);
     w.u16(o.depth);
     if (o.character)

@@ -16,6 +16,7 @@ namespace swf {
 struct PlaceOptions {
     std::uint16_t depth = 1;
     std::optional<std::uint16_t> character; // absent: modify what is at the depth
+    bool replace = false;                    // with a character: swap the one at the depth
     std::optional<Matrix> matrix;            // twips
     std::optional<ColorTransform> color_transform;
     std::optional<std::uint16_t> ratio;
@@ -29,7 +30,7 @@ inline Matrix at_pixels(double x, double y) { return {1, 0, 0, 1, x * 20, y * 20
 // The control tags of a timeline: the movie's own, or a sprite's.
 class Timeline {
 public:
-    // PlaceObject2 of a new character (replacing whatever was at the depth).
+    // PlaceObject2 of a new character at a free depth (players ignore it on a taken one).
     Timeline& place(std::uint16_t character, std::uint16_t depth, const Matrix& matrix = {});
     Timeline& place(const PlaceOptions& options);
     Timeline& move(std::uint16_t depth, const Matrix& matrix);

@@ -423,6 +423,22 @@ TEST(ParserControlTags, PlaceObject2FieldsFromTheWriter)
     EXPECT_EQ(place.ratio, 9);
     EXPECT_EQ(place.name, "box");
     EXPECT_EQ(place.clip_depth, 12);
+
+    MovieBuilder swap;
+    PlaceOptions change;
+    change.depth = 2;
+    change.character = 5;
+    change.replace = true;
+    swap.place(change).move(2, Matrix{});
+    ParseResult s = parse_movie(swap.bytes());
+    ASSERT_TRUE(s.movie);
+    PlaceObject replaced, moved;
+    ASSERT_TRUE(decode_place_object(s.movie->tags[0], 6, replaced));
+    ASSERT_TRUE(decode_place_object(s.movie->tags[1], 6, moved));
+    EXPECT_TRUE(replaced.move);
+    EXPECT_EQ(replaced.character, 5);
+    EXPECT_TRUE(moved.move);
+    EXPECT_FALSE(moved.character);
 }
 
 TEST(ParserShapes, RecordsAndStylesFromTheWriter)
