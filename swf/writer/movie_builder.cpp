@@ -129,6 +129,71 @@ Timeline& Timeline::start_sound(std::uint16_t sound_id, std::uint16_t loops, boo
     return tag(TagCode::StartSound, w.take());
 }
 
+namespace {
+
+unsigned rate_code(std::uint32_t rate)
+{
+    return rate >= 44100 ? 3 : rate >= 22050 ? 2 : rate >= 11025 ? 1 : 0;
+}
+
+void write_sound_info(BitWriter& w, const SoundInfo& info)
+{
+    w.ub(2, 0);
+    w.flag(info.sync_stop);
+    w.flag(info.sync_no_multiple);
+    w.flag(!info.envelope.empty());
+    w.flag(info.has_loops);
+    w.flag(info.has_out_point);
+    w.flag(info.has_in_point);
+    if (info.has_in_point)
+        w.u32(info.in_point);
+    if (info.has_out_point)
+        w.u32(info.out_point);
+    if (info.has_loops)
+        w.u16(info.loop_count);
+    if (!info.envelope.empty()) {
+        w.u8(static_cast<std::uint8_t>(std::min<std::size_t>(info.envelope.size(), 255)));
+        for (std::size_t i = 0; i < info.envelope.size() && i < 255; ++i) {
+            w.u32(info.envelope[i].position44);
+            w.u16(info.envelope[i].left);
+            w.u16(info.envelope[i].right);
+        }
+    }
+}
+
+} // namespace
+
+Timeline& Timeline::start_sound(std::uint16_t sound_id, const SoundInfo& info)
+{
+    BitWriter w;
+    w.u16(sound_id);
+    write_sound_info(w, info);
+    return tag(TagCode::StartSound, w.take());
+}
+
+Timeline& Timeline::stream_head(const SoundStreamHead& head)
+{
+    BitWriter w;
+    w.ub(4, 0);
+    w.ub(2, rate_code(head.playback_rate));
+    w.flag(head.playback_sixteen_bit);
+    w.flag(head.playback_stereo);
+    w.ub(4, static_cast<std::uint32_t>(head.format));
+    w.ub(2, rate_code(head.rate));
+    w.flag(head.sixteen_bit);
+    w.flag(head.stereo);
+    w.u16(head.samples_per_block);
+    if (head.format == SoundFormat::Mp3)
+        w.s16(head.latency_seek);
+    bool first_version = head.format == SoundFormat::Adpcm || head.format == SoundFormat::Mp3;
+    return tag(first_version ? TagCode::SoundStreamHead : TagCode::SoundStreamHead2, w.take());
+}
+
+Timeline& Timeline::stream_block(const std::vector<std::uint8_t>& data)
+{
+    return tag(TagCode::SoundStreamBlock, data);
+}
+
 Timeline& Timeline::show_frame()
 {
     return tag(TagCode::ShowFrame, {});
@@ -401,12 +466,11 @@ std::uint16_t MovieBuilder::bitmap(std::uint16_t width, std::uint16_t height, co
 
 std::uint16_t MovieBuilder::sound(const std::vector<std::int16_t>& samples, std::uint32_t rate, bool stereo)
 {
-    unsigned rate_code = rate >= 44100 ? 3 : rate >= 22050 ? 2 : rate >= 11025 ? 1 : 0;
     std::uint16_t id = allocate_id();
     BitWriter w;
     w.u16(id);
     w.ub(4, 3); // uncompressed little-endian
-    w.ub(2, rate_code);
+    w.ub(2, rate_code(rate));
     w.flag(true); // 16 bit
     w.flag(stereo);
     w.u32(static_cast<std::uint32_t>(stereo ? samples.size() / 2 : samples.size()));
@@ -414,6 +478,33 @@ std::uint16_t MovieBuilder::sound(const std::vector<std::int16_t>& samples, std:
         w.s16(s);
     tag(TagCode::DefineSound, w.take());
     return id;
+}
+
+std::uint16_t MovieBuilder::sound(const SoundData& sound)
+{
+    std::uint16_t id = allocate_id();
+    BitWriter w;
+    w.u16(id);
+    w.ub(4, static_cast<std::uint32_t>(sound.format));
+    w.ub(2, rate_code(sound.rate));
+    w.flag(sound.sixteen_bit);
+    w.flag(sound.stereo);
+    w.u32(sound.sample_count);
+    w.bytes(sound.data);
+    tag(TagCode::DefineSound, w.take());
+    return id;
+}
+
+void MovieBuilder::button_sound(std::uint16_t button_id, const DefineButtonSound& sounds)
+{
+    BitWriter w;
+    w.u16(button_id);
+    for (int i = 0; i < 4; ++i) {
+        w.u16(sounds.sound[i]);
+        if (sounds.sound[i])
+            write_sound_info(w, sounds.info[i]);
+    }
+    tag(TagCode::DefineButtonSound, w.take());
 }
 
 std::vector<std::uint8_t> MovieBuilder::bytes() const

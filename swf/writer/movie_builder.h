@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "swf/parser/buttons.h"
+#include "swf/parser/sounds.h"
 #include "swf/parser/tag_codes.h"
 #include "swf/parser/types.h"
 #include "swf/writer/action_assembler.h"
@@ -38,6 +40,12 @@ public:
     Timeline& label(std::string_view name);
     Timeline& actions(const ActionAssembler& code);
     Timeline& start_sound(std::uint16_t sound_id, std::uint16_t loops = 1, bool stop = false);
+    // StartSound with every field of the sound info (the flags say which are written).
+    Timeline& start_sound(std::uint16_t sound_id, const SoundInfo& info);
+    // The timeline's stream format: SoundStreamHead for ADPCM and MP3, SoundStreamHead2 otherwise.
+    Timeline& stream_head(const SoundStreamHead& head);
+    // One frame's stream data, as the format stores it (MP3: sample count, seek, frames).
+    Timeline& stream_block(const std::vector<std::uint8_t>& data);
     Timeline& show_frame();
     Timeline& tag(TagCode code, const std::vector<std::uint8_t>& body);
     Timeline& tag(std::uint16_t code, const std::vector<std::uint8_t>& body);
@@ -109,6 +117,16 @@ private:
     std::vector<Glyph> m_glyphs;
 };
 
+// A DefineSound's fields; `data` as the tag stores it (MP3: the seek count, then the frames).
+struct SoundData {
+    SoundFormat format = SoundFormat::PcmLittleEndian;
+    std::uint32_t rate = 22050; // 5512, 11025, 22050 or 44100
+    bool sixteen_bit = true;
+    bool stereo = false;
+    std::uint32_t sample_count = 0; // per channel
+    std::vector<std::uint8_t> data;
+};
+
 struct MovieOptions {
     std::uint8_t version = 6;
     double width = 550, height = 400; // pixels
@@ -138,6 +156,9 @@ public:
     std::uint16_t bitmap(std::uint16_t width, std::uint16_t height, const std::vector<std::uint8_t>& rgba);
     // DefineSound of uncompressed little-endian 16-bit PCM; `samples` interleaved when stereo.
     std::uint16_t sound(const std::vector<std::int16_t>& samples, std::uint32_t rate, bool stereo);
+    std::uint16_t sound(const SoundData& sound);
+    // DefineButtonSound for a defined button (its `id` is ignored: `button_id` is written).
+    void button_sound(std::uint16_t button_id, const DefineButtonSound& sounds);
     // The next free character id, for definitions written with tag().
     std::uint16_t allocate_id() { return m_next_id++; }
 
