@@ -86,14 +86,17 @@ bool MovieView::loadFile(const QString& path, QString* error)
             *error = info.isDir() ? QStringLiteral("is a folder, not a movie") : QStringLiteral("cannot be read");
         return false;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    // Read straight into the buffer the movie keeps: a large module is copied once, not twice.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<qint64>(file.size(), 0)));
+    const qint64 read = bytes.empty() ? 0 : file.read(reinterpret_cast<char*>(bytes.data()), qint64(bytes.size()));
+    if (read < 0 || file.error() != QFileDevice::NoError) {
         clear();
         if (error)
             *error = file.errorString();
         return false;
     }
-    return load(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), error);
+    bytes.resize(static_cast<std::size_t>(read));
+    return load(std::move(bytes), error);
 }
 
 void MovieView::clear()
