@@ -86,6 +86,12 @@ bool MovieView::loadFile(const QString& path, QString* error)
             *error = info.isDir() ? QStringLiteral("is a folder, not a movie") : QStringLiteral("cannot be read");
         return false;
     }
+    if (file.size() > qint64(ParseLimits{}.max_file_length)) {
+        clear();
+        if (error)
+            *error = QStringLiteral("is too large to be a movie");
+        return false;
+    }
     // Read straight into the buffer the movie keeps: a large module is copied once, not twice.
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<qint64>(file.size(), 0)));
     const qint64 read = bytes.empty() ? 0 : file.read(reinterpret_cast<char*>(bytes.data()), qint64(bytes.size()));
