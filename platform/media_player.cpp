@@ -191,6 +191,11 @@ MediaPlayer::State MediaPlayer::state() const
     return m_synth.state();
 }
 
+double MediaPlayer::position() const
+{
+    return m_synth.position();
+}
+
 std::vector<std::int16_t> MediaPlayer::render(double seconds)
 {
     if (!m_offline || !(seconds > 0))

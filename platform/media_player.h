@@ -61,6 +61,8 @@ public:
 
     // Stopped also once the last pass has ended.
     State state() const;
+    // Seconds from the piece's beginning in the current pass (0 before the first play).
+    double position() const;
 
     // Offline path, for a player made without audio output: renders the next `seconds` of
     // output as interleaved stereo 16-bit samples at sampleRate(), exactly what the audio output

@@ -209,6 +209,12 @@ PlayState MidiSynth::state() const
     return PlayState::Stopped;
 }
 
+double MidiSynth::position() const
+{
+    std::lock_guard guard(m_host->lock);
+    return double(m_position) / m_sampleRate;
+}
+
 void MidiSynth::setVolume(int volume)
 {
     std::lock_guard guard(m_host->lock);

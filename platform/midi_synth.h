@@ -38,6 +38,8 @@ public:
     void stop();
     void pause();
     PlayState state() const;
+    // Seconds into the current pass through the song.
+    double position() const;
 
     void setVolume(int volume); // 0..100, applied from the next rendered sample
     int volume() const;

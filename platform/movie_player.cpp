@@ -1,6 +1,8 @@
 #include "platform/movie_player.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QResizeEvent>
 
 #include "swf/view/movie_view.h"
@@ -62,9 +64,35 @@ void MoviePlayer::resizeEvent(QResizeEvent* event)
 
 void MoviePlayer::contextMenuEvent(QContextMenuEvent* event)
 {
-    // The player has no menu entries of its own to offer; with the menu off the host's
-    // handlers (the window hook) see the right click untouched.
-    event->ignore();
+    // The player has no menu entries of its own to offer.
+    event->accept();
+}
+
+// Input inside the player belongs to the player: what the movie does not use goes no further,
+// so the host window never sees clicks or keys meant for the movie.
+void MoviePlayer::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void MoviePlayer::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void MoviePlayer::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void MoviePlayer::keyPressEvent(QKeyEvent* event)
+{
+    event->accept();
+}
+
+void MoviePlayer::keyReleaseEvent(QKeyEvent* event)
+{
+    event->accept();
 }
 
 } // namespace platform

@@ -7,7 +7,7 @@ build=(cmake ninja-build g++ pkg-config zlib1g-dev qt6-base-dev qt6-multimedia-d
        libfluidsynth-dev libjack-jackd2-dev timgm6mb-soundfont libmpg123-dev espeak-ng
        fonts-dejavu-core fonts-wqy-microhei libgtest-dev libgmock-dev libbenchmark-dev)
 headless=(xvfb openbox x11-utils imagemagick)
-tests=(xdotool libx11-dev libxext-dev)
+tests=(xdotool libx11-dev libxext-dev pulseaudio pulseaudio-utils)
 
 case "${1:-}" in
   start) wanted=("${build[@]}" "${headless[@]}") ;;

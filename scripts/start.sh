@@ -17,17 +17,19 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 shots="$top/build/screenshots"
-echo "No display found: running the course on a virtual X display; screenshot in $shots/main-window.png."
+echo "No display found: running the course on a virtual X display (Xvfb); a screenshot of the main window follows."
 mkdir -p "$shots"
-runtime=$(mktemp -d)
-chmod 700 "$runtime"
-exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
-read -r number <&3
-export DISPLAY=":$number" XDG_RUNTIME_DIR="$runtime"
-cleanup() { kill $(jobs -p) 2>/dev/null || true; pkill -f "Xvfb -displayfd" -P $$ 2>/dev/null || true; rm -rf "$runtime"; }
+state=$(mktemp -d)
+cleanup() {
+  [ -n "${course:-}" ] && kill "$course" 2>/dev/null
+  "$top/tests/support/xserver.sh" stop "$state"
+  rm -rf "$state"
+}
 trap cleanup EXIT
-openbox --sm-disable >/dev/null 2>&1 &
+"$top/tests/support/xserver.sh" start "$state"
+export DISPLAY=$(cat "$state/display") XDG_RUNTIME_DIR="$state/runtime"
 "$program" &
+course=$!
 sleep 5
 import -window root "$shots/main-window.png"
-echo "Screenshot saved: $shots/main-window.png"
+echo "Screenshot of the main window: $shots/main-window.png"
