@@ -180,6 +180,38 @@ Value mc_get_url(Interpreter& in, const CallArgs& a)
     return Value();
 }
 
+Value mc_load_movie(Interpreter& in, const CallArgs& a)
+{
+    if (Clip c = clip_of(in, a)) in.host().load_movie(in.to_string(a[0]), {c.id, -1}, 0);
+    return Value();
+}
+
+Value mc_unload_movie(Interpreter& in, const CallArgs& a)
+{
+    if (Clip c = clip_of(in, a)) in.host().load_movie("", {c.id, -1}, 0);
+    return Value();
+}
+
+Value mc_load_variables(Interpreter& in, const CallArgs& a)
+{
+    if (Clip c = clip_of(in, a)) in.host().load_variables(in.to_string(a[0]), {c.id, -1}, 0);
+    return Value();
+}
+
+Value mc_instance_at_depth(Interpreter& in, const CallArgs& a)
+{
+    Clip c = clip_of(in, a);
+    if (!c || a.size() == 0) return Value();
+    ClipId child = c.tree->at_depth(c.id, to_int(in, a[0]));
+    return child ? Value(in.clip_object(child)) : Value();
+}
+
+Value mc_swf_version(Interpreter& in, const CallArgs& a)
+{
+    Clip c = clip_of(in, a);
+    return c ? Value(c.tree->swf_version(c.id)) : Value(-1);
+}
+
 Value clip_ctor(Interpreter&, const CallArgs& a) { return a.this_obj; }
 
 }  // namespace
@@ -211,6 +243,11 @@ void install_clip_builtins(Interpreter& in)
     add_method(in, mc, "startDrag", mc_start_drag);
     add_method(in, mc, "stopDrag", mc_stop_drag);
     add_method(in, mc, "getURL", mc_get_url);
+    add_method(in, mc, "loadMovie", mc_load_movie);
+    add_method(in, mc, "unloadMovie", mc_unload_movie);
+    add_method(in, mc, "loadVariables", mc_load_variables);
+    add_method(in, mc, "getInstanceAtDepth", mc_instance_at_depth, prop::DontEnum | prop::OnlySwf7Up);
+    add_method(in, mc, "getSWFVersion", mc_swf_version, prop::DontEnum | prop::OnlySwf6Up);
 
     in.protos.button = in.new_object();
     add_class(in, "Button", clip_ctor, in.protos.button);

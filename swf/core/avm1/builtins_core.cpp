@@ -5,6 +5,7 @@
 
 #include "swf/core/avm1/frame.h"
 #include "swf/core/avm1/text.h"
+#include "swf/core/avm1/url_text.h"
 
 namespace swf::avm1 {
 
@@ -101,7 +102,15 @@ Value object_unwatch(Interpreter& in, const CallArgs& a)
     return false;
 }
 
-Value object_register_class(Interpreter&, const CallArgs&) { return false; }
+Value object_register_class(Interpreter& in, const CallArgs& a)
+{
+    if (a.size() < 2) return false;
+    std::string name = ascii_lower(in.to_string(a[0]));
+    auto* ctor = dynamic_cast<FunctionObject*>(a[1].object());
+    if (ctor) in.class_registry()[name] = ctor;
+    else in.class_registry().erase(name);
+    return true;
+}
 
 // ---- Function ----
 
@@ -176,8 +185,9 @@ template <double (*F)(double)>
 Value math1(Interpreter& in, const CallArgs& a)
 {
     if (a.size() == 0) return kNaN;
+    // Flash Player converts the first two arguments, whatever the function uses.
     double x = in.to_number(a[0]);
-    for (size_t i = 1; i < a.size(); ++i) in.to_number(a[i]);
+    if (a.size() > 1) in.to_number(a[1]);
     return F(x);
 }
 
@@ -186,14 +196,24 @@ double round_half_up(double d) { return std::floor(d + 0.5); }
 Value math_atan2(Interpreter& in, const CallArgs& a)
 {
     if (a.size() < 2) return kNaN;
-    return std::atan2(in.to_number(a[0]), in.to_number(a[1]));
+    double y = in.to_number(a[0]);
+    double x = in.to_number(a[1]);
+    return std::atan2(y, x);
 }
 
+// What an ASnative number of the Math table without a function gives: the usual
+// conversions, and no number.
+Value math_none(Interpreter& in, const CallArgs& a)
+{
+    for (size_t i = 0; i < std::min<size_t>(a.size(), 2); ++i) in.to_number(a[i]);
+    return kNaN;
+}
+
+// A missing argument is NaN, and pow(1, NaN) is 1 as in C.
 Value math_pow(Interpreter& in, const CallArgs& a)
 {
-    if (a.size() < 2) return kNaN;
-    double x = in.to_number(a[0]), y = in.to_number(a[1]);
-    if (std::isnan(y)) return kNaN;
+    double x = a.size() > 0 ? in.to_number(a[0]) : kNaN;
+    double y = a.size() > 1 ? in.to_number(a[1]) : kNaN;
     return std::pow(x, y);
 }
 
@@ -215,7 +235,11 @@ Value math_max(Interpreter& in, const CallArgs& a)
     return std::max(x, y);
 }
 
-Value math_random(Interpreter& in, const CallArgs&) { return in.host().random(); }
+Value math_random(Interpreter& in, const CallArgs& a)
+{
+    for (size_t i = 0; i < std::min<size_t>(a.size(), 2); ++i) in.to_number(a[i]);
+    return in.host().random();
+}
 
 // ---- global functions ----
 
@@ -281,36 +305,9 @@ Value global_parse_int(Interpreter& in, const CallArgs& a)
     return negative ? -v : v;
 }
 
-Value global_escape(Interpreter& in, const CallArgs& a)
-{
-    std::string s = in.to_string(a[0]);
-    std::string out;
-    for (unsigned char c : s) {
-        if (std::isalnum(c)) out += static_cast<char>(c);
-        else {
-            char buf[4];
-            std::snprintf(buf, sizeof buf, "%%%02X", c);
-            out += buf;
-        }
-    }
-    return out;
-}
+Value global_escape(Interpreter& in, const CallArgs& a) { return url_escape(in.to_string(a[0])); }
 
-Value global_unescape(Interpreter& in, const CallArgs& a)
-{
-    std::string s = in.to_string(a[0]);
-    std::string out;
-    auto hex = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1; };
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && hex(s[i + 1]) >= 0 && hex(s[i + 2]) >= 0) {
-            out += static_cast<char>(hex(s[i + 1]) * 16 + hex(s[i + 2]));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
+Value global_unescape(Interpreter& in, const CallArgs& a) { return url_unescape(in.to_string(a[0])); }
 
 Value global_set_prop_flags(Interpreter& in, const CallArgs& a)
 {
@@ -373,16 +370,14 @@ Value global_clear_interval(Interpreter& in, const CallArgs& a)
     return Value();
 }
 
-Value global_trace(Interpreter& in, const CallArgs& a)
+// ASnative(table, index): a builtin by its number; undefined for tables this player lacks.
+Value global_as_native(Interpreter& in, const CallArgs& a)
 {
-    in.host().trace(a[0].is_undefined() ? std::string("undefined") : in.to_string(a[0]));
-    return Value();
-}
-
-Value global_fscommand(Interpreter& in, const CallArgs& a)
-{
-    in.host().fscommand(in.to_string(a[0]), in.to_string(a[1]));
-    return Value();
+    int table = to_integer_clamped(in.to_number(a[0]));
+    int index = to_integer_clamped(in.to_number(a[1]));
+    const std::vector<NativeFn>& functions = in.native_table(table);
+    if (index < 0 || static_cast<size_t>(index) >= functions.size()) return Value();
+    return in.new_native(functions[static_cast<size_t>(index)]);
 }
 
 Value global_get_timer(Interpreter& in, const CallArgs&) { return std::floor(in.host().time_ms()); }
@@ -455,6 +450,13 @@ void install_math_builtins(Interpreter& in)
     add_method(in, math, "min", math_min);
     add_method(in, math, "max", math_max);
     add_method(in, math, "random", math_random);
+    // ASnative(200, n): the Math functions by their numbers in Flash Player's native table.
+    const NativeFn table[] = {math1<std::fabs>, math_min, math_max, math1<std::sin>, math1<std::cos>, math_atan2,
+                              math1<std::tan>, math1<std::exp>, math1<std::log>, math1<std::sqrt>,
+                              math1<round_half_up>, math_random, math1<std::floor>, math1<std::ceil>,
+                              math1<std::atan>, math1<std::asin>, math1<std::acos>, math_pow};
+    in.native_table(200).assign(std::begin(table), std::end(table));
+    in.native_table(200).resize(256, math_none);
     uint32_t constant = prop::DontEnum | prop::DontDelete | prop::ReadOnly;
     math->define("E", M_E, constant);
     math->define("LN10", M_LN10, constant);
@@ -478,9 +480,8 @@ void install_global_functions(Interpreter& in)
     add_method(in, g, "ASSetPropFlags", global_set_prop_flags);
     add_method(in, g, "setInterval", global_set_interval);
     add_method(in, g, "clearInterval", global_clear_interval);
-    add_method(in, g, "trace", global_trace);
-    add_method(in, g, "fscommand", global_fscommand);
     add_method(in, g, "getTimer", global_get_timer);
+    add_method(in, g, "ASnative", global_as_native);
     g->define("NaN", kNaN, prop::DontEnum);
     g->define("Infinity", std::numeric_limits<double>::infinity(), prop::DontEnum);
 }

@@ -17,11 +17,11 @@ std::string this_string(Interpreter& in, const CallArgs& a)
     return in.to_string(a.this_obj);
 }
 
+// An index argument: a 32-bit integer, wrapping as Flash Player's conversion does.
 double arg_number(Interpreter& in, const CallArgs& a, size_t i, double fallback)
 {
     if (i >= a.size() || a[i].is_undefined()) return fallback;
-    double d = in.to_number(a[i]);
-    return std::isnan(d) ? 0 : std::trunc(d);
+    return static_cast<double>(to_int32(in.to_number(a[i])));
 }
 
 Value string_ctor(Interpreter& in, const CallArgs& a)
@@ -45,7 +45,9 @@ Value string_char_code_at(Interpreter& in, const CallArgs& a)
 {
     auto chars = decode_chars(this_string(in, a), in.version());
     double i = arg_number(in, a, 0, 0);
-    if (i < 0 || i >= static_cast<double>(chars.size())) return std::nan("");
+    if (i < 0) return std::nan("");
+    // Flash 5 reads past the end as the string's terminating zero.
+    if (i >= static_cast<double>(chars.size())) return in.version() < 6 ? Value(0) : Value(std::nan(""));
     return static_cast<double>(chars[static_cast<size_t>(i)]);
 }
 
@@ -72,10 +74,11 @@ Value string_concat(Interpreter& in, const CallArgs& a)
 
 Value string_index_of(Interpreter& in, const CallArgs& a)
 {
+    if (a.size() == 0) return Value();
     auto chars = decode_chars(this_string(in, a), in.version());
     auto needle = decode_chars(in.to_string(a[0]), in.version());
     double start = std::max(0.0, arg_number(in, a, 1, 0));
-    if (start > static_cast<double>(chars.size())) return needle.empty() ? static_cast<double>(chars.size()) : -1.0;
+    if (start > static_cast<double>(chars.size())) return -1.0;
     auto it = std::search(chars.begin() + static_cast<long>(start), chars.end(), needle.begin(), needle.end());
     in.charge(chars.size());
     if (it == chars.end() && !needle.empty()) return -1.0;
@@ -84,6 +87,7 @@ Value string_index_of(Interpreter& in, const CallArgs& a)
 
 Value string_last_index_of(Interpreter& in, const CallArgs& a)
 {
+    if (a.size() == 0) return Value();
     auto chars = decode_chars(this_string(in, a), in.version());
     auto needle = decode_chars(in.to_string(a[0]), in.version());
     double start = arg_number(in, a, 1, static_cast<double>(chars.size()));
@@ -98,6 +102,7 @@ Value string_last_index_of(Interpreter& in, const CallArgs& a)
 
 Value string_slice(Interpreter& in, const CallArgs& a)
 {
+    if (a.size() == 0) return Value();
     auto chars = decode_chars(this_string(in, a), in.version());
     double n = static_cast<double>(chars.size());
     double from = arg_number(in, a, 0, 0);
@@ -112,6 +117,7 @@ Value string_slice(Interpreter& in, const CallArgs& a)
 
 Value string_substring(Interpreter& in, const CallArgs& a)
 {
+    if (a.size() == 0) return Value();
     auto chars = decode_chars(this_string(in, a), in.version());
     double n = static_cast<double>(chars.size());
     double from = std::clamp(arg_number(in, a, 0, 0), 0.0, n);
@@ -122,6 +128,7 @@ Value string_substring(Interpreter& in, const CallArgs& a)
 
 Value string_substr(Interpreter& in, const CallArgs& a)
 {
+    if (a.size() == 0) return Value();
     auto chars = decode_chars(this_string(in, a), in.version());
     double n = static_cast<double>(chars.size());
     double from = arg_number(in, a, 0, 0);
@@ -138,13 +145,19 @@ Value string_split(Interpreter& in, const CallArgs& a)
 {
     std::string s = this_string(in, a);
     ArrayObject* out = in.new_array();
-    if (a.size() == 0 || a[0].is_undefined()) {
+    // Flash 5 splits at commas when no separator is given, and not at all on an empty one.
+    bool old = in.version() < 6;
+    if ((a.size() == 0 || a[0].is_undefined()) && !old) {
         out->push(s);
         return out;
     }
-    std::string sep = in.to_string(a[0]);
+    std::string sep = a.size() == 0 || a[0].is_undefined() ? std::string(",") : in.to_string(a[0]);
     double limit = a.size() > 1 && !a[1].is_undefined() ? in.to_number(a[1]) : 1e18;
     auto full = [&] { return static_cast<double>(out->length()) >= limit; };
+    if (sep.empty() && old) {
+        if (!full()) out->push(s);
+        return out;
+    }
     if (sep.empty()) {
         auto chars = decode_chars(s, in.version());
         in.charge(chars.size());

@@ -60,10 +60,6 @@ bool ClipObject::set_special(Interpreter& in, std::string_view name, const Value
     auto p = clip_property_by_name(name);
     if (!p) return false;
     switch (*p) {
-    case ClipProperty::Name:
-    case ClipProperty::Quality:
-        tree->set_property(clip, *p, Value(in.to_string(v)));
-        break;
     case ClipProperty::Target:
     case ClipProperty::CurrentFrame:
     case ClipProperty::TotalFrames:
@@ -74,7 +70,7 @@ bool ClipObject::set_special(Interpreter& in, std::string_view name, const Value
     case ClipProperty::YMouse:
         break;  // read-only
     default:
-        tree->set_property(clip, *p, Value(in.to_number(v)));
+        tree->set_property(clip, *p, v);
         break;
     }
     return true;

@@ -81,13 +81,20 @@ private:
     bool bad_ = false;
 };
 
-// Ends the current block quietly: a stack underflow or a malformed record.
+// Ends the current block quietly: a malformed record.
 struct BlockEnd {};
 
 // The object `super` names: methods are looked up above `home`, and run on `this_obj`.
 class SuperObject : public Object {
 public:
     SuperObject(Object* home, Object* this_obj) : Object(home ? home->proto() : nullptr), home(home), this_obj(this_obj) {}
+    // `super` stands for the prototype above `home`: its __proto__ is that object's.
+    bool get_special(Interpreter&, std::string_view name, Value& out) override
+    {
+        if (!equals_ignore_case(name, "__proto__")) return false;
+        out = proto() ? Value(proto()->proto()) : Value();
+        return true;
+    }
     void trace(Tracer& t) override
     {
         Object::trace(t);
@@ -99,6 +106,18 @@ public:
 };
 
 bool is_name(std::string_view a, std::string_view b, bool cs) { return cs ? a == b : equals_ignore_case(a, b); }
+
+// "_level3" → 3.
+std::optional<int> level_number(std::string_view target)
+{
+    if (target.size() <= 6 || !equals_ignore_case(target.substr(0, 6), "_level")) return std::nullopt;
+    int n = 0;
+    for (char c : target.substr(6)) {
+        if (c < '0' || c > '9' || n > 100000) return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
 
 }  // namespace
 
@@ -121,9 +140,10 @@ struct Executor {
         if (in.stack_.size() >= in.limits_.max_stack) throw ScriptAbort{"stack overflow"};
         in.stack_.push_back(std::move(v));
     }
+    // An empty stack gives undefined, as in Flash Player.
     Value pop()
     {
-        if (in.stack_.size() <= f.stack_base) throw BlockEnd{};
+        if (in.stack_.size() <= f.stack_base) return Value();
         Value v = std::move(in.stack_.back());
         in.stack_.pop_back();
         return v;
@@ -233,6 +253,8 @@ struct Executor {
         if (auto special = special_segment(name, f.target); special && name != "..") return Value(*special);
         int depth = 0;
         for (Scope* s = f.scope; s && depth < 10000; s = s->parent, ++depth) {
+            // Flash 4 movies have timeline variables only: no global object.
+            if (s->kind == Scope::Kind::Global && f.version < 5) break;
             if (in.has_property(s->object, name)) return in.get(s->object, name);
         }
         return Value();
@@ -288,23 +310,28 @@ struct Executor {
         in.set(scope_target() ? scope_target() : in.global(), name, v);
     }
 
-    void define_local(std::string_view name, const Value& v)
+    // DefineLocal, and DefineLocal2 (`declare`: make the variable without changing it).
+    void define_local(std::string_view name, const Value& v, bool declare = false)
     {
+        // Timeline code may name a variable by path; a function's locals take any name as
+        // it is written.
         Object* obj;
         std::string_view var;
-        if (split_path(name, obj, var)) {
-            if (obj) in.set(obj, var, v);
+        if (!f.locals && split_path(name, obj, var)) {
+            if (!obj) return;
+            if (!declare) in.set(obj, var, v);
+            else if (!obj->properties().find(var, cs())) obj->properties().add(var);
             return;
         }
         // Timeline code without a clip keeps its variables on the global object.
         Object* holder = f.locals ? f.locals : scope_target();
         if (!holder) holder = in.global();
         if (Property* p = holder->properties().find(name, cs())) {
-            p->value = v;
+            if (!declare) p->value = v;
             return;
         }
-        if (holder->set_special(in, name, v)) return;
-        holder->properties().add(name).value = v;
+        if (!declare && holder->set_special(in, name, v)) return;
+        holder->properties().add(name).value = declare ? Value() : v;
     }
 
     // ---- calls ----
@@ -456,7 +483,12 @@ struct Executor {
     std::optional<Result> run_with(Reader& r, uint32_t& next);
     void push_values(Reader& r);
     void goto_frame2(Reader& r);
-    void get_url(std::string_view url, std::string_view target, int method);
+    // tellTarget: `t`, or back to the original target; a target that is not there makes the
+    // level's root the target, as Flash Player 6 and older do.
+    void set_target(Object* t, bool reset);
+    // GetURL and GetURL2: fscommands, loadMovie and loadVariables (into clips or levels);
+    // other URLs go to the host, which opens nothing.
+    void get_url(std::string_view url, std::string_view target, uint8_t flags);
     Value super_object(Object* home);
 };
 
@@ -496,13 +528,40 @@ void Executor::push_values(Reader& r)
     }
 }
 
-void Executor::get_url(std::string_view url, std::string_view target, int method)
+void Executor::get_url(std::string_view url, std::string_view target, uint8_t flags)
 {
     if (url.size() >= 10 && equals_ignore_case(url.substr(0, 10), "fscommand:")) {
         in.host().fscommand(url.substr(10), target);
         return;
     }
-    in.host().get_url(url, target, method);
+    int method = flags & 3;
+    bool load_variables = flags & 0x80;
+    bool into_clip = flags & 0x40;
+    LoadTarget where;
+    if (auto level = level_number(target)) {
+        where.level = *level;
+    } else if (into_clip || load_variables) {
+        where.clip = clip_id(resolve_path(target, f.target, true));
+        if (!where.clip) return;
+    } else {
+        in.host().get_url(url, target, method);
+        return;
+    }
+    if (load_variables) in.host().load_variables(url, where, method);
+    else in.host().load_movie(url, where, method);
+}
+
+void Executor::set_target(Object* t, bool reset)
+{
+    if (reset) {
+        f.target = f.original_target;
+        f.scope = f.base_scope;
+        return;
+    }
+    if (!t) t = root_of(f.original_target);
+    if (!t) t = f.original_target;
+    f.target = t;
+    f.scope = t ? in.make<Scope>(Scope::Kind::Target, t, f.base_scope) : f.base_scope;
 }
 
 void Executor::goto_frame2(Reader& r)
@@ -632,9 +691,8 @@ Value run_function(Interpreter& in, FunctionObject* fn, Object* this_obj, std::s
     Object* target = fn->target;
     if (info.version < 6) {
         // Flash 5 functions have no closure: their timeline is `this` when it is a clip,
-        // otherwise the caller's.
+        // otherwise the one that defined them.
         if (this_obj && this_obj->object_class() == ObjectClass::Clip) target = this_obj;
-        else if (caller && caller->target) target = caller->target;
         Scope* global = in.make<Scope>(Scope::Kind::Global, in.global(), nullptr);
         Scope* timeline = target ? in.make<Scope>(Scope::Kind::Target, target, global) : global;
         f.scope = in.make<Scope>(Scope::Kind::Local, f.locals, timeline);
@@ -752,6 +810,29 @@ ClipId Interpreter::clip_of(Object* obj) const
 
 Object* Interpreter::current_target() const { return frames_.empty() ? nullptr : frames_.back()->target; }
 
+bool Interpreter::find_variable(ClipId base, std::string_view path, Object*& holder, std::string& name)
+{
+    static const auto empty = std::make_shared<const ActionBlock>();
+    Object* clip = clip_object(base);
+    if (!clip || path.empty()) return false;
+    Frame f;
+    f.block = empty;
+    f.version = display_ ? display_->swf_version(base) : version_;
+    f.this_obj = f.target = f.original_target = clip;
+    f.scope = f.base_scope = make<Scope>(Scope::Kind::Target, clip, make<Scope>(Scope::Kind::Global, global_, nullptr));
+    bool found = false;
+    guard(f.version, [&] {
+        Executor ex(*this, f);
+        Object* obj = clip;
+        std::string_view var = path;
+        if (ex.split_path(path, obj, var) && !obj) return;
+        holder = obj;
+        name = std::string(var);
+        found = true;
+    });
+    return found;
+}
+
 Object* Interpreter::resolve_target(std::string_view path)
 {
     if (frames_.empty()) return nullptr;
@@ -761,7 +842,7 @@ Object* Interpreter::resolve_target(std::string_view path)
 
 std::string Interpreter::clip_target_path(ClipId clip, bool slash)
 {
-    if (!display_ || !clip) return {};
+    if (!display_ || !clip || !display_->alive(clip)) return {};
     std::vector<std::string> names;
     ClipId c = clip;
     for (int i = 0; i < 10000 && display_->parent(c); ++i) {
@@ -829,22 +910,19 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
     case 0x8D: pop(); r.u8(); break;
     case 0x8B: {
         std::string path = r.str();
-        Object* t = path.empty() ? f.original_target : resolve_path(path, f.original_target, false);
-        f.target = t ? t : f.original_target;
-        f.scope = path.empty() || !t ? f.base_scope : in.make<Scope>(Scope::Kind::Target, t, f.base_scope);
+        if (path.empty()) set_target(nullptr, true);
+        else set_target(resolve_path(path, f.original_target, false), false);
         break;
     }
     case 0x20: {
         Value v = pop();
-        Object* t = nullptr;
-        if (v.is_object()) t = v.object();
-        else {
+        if (v.is_object() && clip_id(v.object())) {
+            set_target(v.object(), false);
+        } else {
             std::string path = in.to_string(v);
-            t = path.empty() ? f.original_target : resolve_path(path, f.original_target, true);
-            if (path.empty()) t = nullptr;
+            if (path.empty()) set_target(nullptr, true);
+            else set_target(resolve_path(path, f.original_target, true), false);
         }
-        f.target = t ? t : f.original_target;
-        f.scope = t ? in.make<Scope>(Scope::Kind::Target, t, f.base_scope) : f.base_scope;
         break;
     }
     case 0x8C: {
@@ -864,14 +942,9 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         else push(a / b);
         break;
     }
-    case 0x0E: { Value vb = pop(); double a = pop_number(); double b = in.to_number(vb); boolean(a == b); break; }
-    case 0x0F: {
-        Value vb = pop();
-        double a = pop_number();
-        double b = in.to_number(vb);
-        boolean(a < b);
-        break;
-    }
+    // Equals converts its second operand first, Less its first.
+    case 0x0E: { double b = pop_number(); double a = pop_number(); boolean(a == b); break; }
+    case 0x0F: { Value vb = pop(); double a = pop_number(); double b = in.to_number(vb); boolean(a < b); break; }
     case 0x10: { bool b = to_boolean(pop(), f.version); bool a = to_boolean(pop(), f.version); boolean(a && b); break; }
     case 0x11: { bool b = to_boolean(pop(), f.version); bool a = to_boolean(pop(), f.version); boolean(a || b); break; }
     case 0x12: boolean(!to_boolean(pop(), f.version)); break;
@@ -952,7 +1025,9 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
     }
     case 0x26: {
         Value v = pop();
-        in.host().trace(v.is_undefined() ? std::string("undefined") : in.to_string(v));
+        std::string line = v.is_undefined() ? std::string("undefined") : in.to_string(v);
+        // Strings of SWF 5 and older movies are in the system's code page.
+        in.host().trace(f.version < 6 ? windows_1252_to_utf8(line) : line);
         break;
     }
     case 0x27: {
@@ -1008,7 +1083,7 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         uint8_t flags = r.u8();
         std::string target = pop_string();
         std::string url = pop_string();
-        get_url(url, target, flags & 3);
+        get_url(url, target, flags);
         break;
     }
     case 0x9F: goto_frame2(r); break;
@@ -1037,25 +1112,26 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         define_local(name, v);
         break;
     }
-    case 0x41: {
-        std::string name = pop_string();
-        Object* holder = f.locals ? f.locals : scope_target();
-        if (!holder) holder = in.global();
-        if (!holder->properties().find(name, cs())) holder->properties().add(name);
-        break;
-    }
+    case 0x41: define_local(pop_string(), Value(), true); break;
     case 0x3D: {
         std::string name = pop_string();
         std::vector<Value> args = pop_args();
         Value fn = get_variable(name);
+        if (auto* sup = dynamic_cast<SuperObject*>(fn.object())) {
+            // super(...): the constructor of the class above.
+            Value ctor = in.get(sup->home, "__constructor__");
+            push(call_value(ctor, sup->this_obj, args, sup->home ? sup->home->proto() : nullptr));
+            break;
+        }
         Object* this_obj = nullptr;
         Object* obj;
         std::string_view var;
         if (split_path(name, obj, var)) this_obj = obj;
         else {
             for (Scope* s = f.scope; s; s = s->parent) {
+                // `this` is the object that holds the function, unless that is the global one.
                 if (in.has_property(s->object, name)) {
-                    if (s->kind == Scope::Kind::Target || s->kind == Scope::Kind::With) this_obj = s->object;
+                    if (s->kind != Scope::Kind::Global) this_obj = s->object;
                     break;
                 }
             }
@@ -1162,8 +1238,9 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
     case 0x4A: push(pop_number()); break;
     case 0x4B: push(pop_string()); break;
     case 0x4C: {
-        if (in.stack_.size() <= f.stack_base) throw BlockEnd{};
-        push(in.stack_.back());
+        Value top = pop();
+        push(top);
+        push(top);
         break;
     }
     case 0x4D: {
@@ -1207,8 +1284,8 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
     case 0x65: { uint32_t b = to_uint32(pop_number()) & 31; uint32_t a = to_uint32(pop_number()); push(static_cast<double>(a >> b)); break; }
     case 0x87: {
         uint8_t reg = r.u8();
-        if (in.stack_.size() <= f.stack_base) throw BlockEnd{};
-        if (reg < f.registers.size()) f.registers[reg] = in.stack_.back();
+        Value top = in.stack_.size() > f.stack_base ? in.stack_.back() : Value();
+        if (reg < f.registers.size()) f.registers[reg] = top;
         break;
     }
     case 0x88: {

@@ -43,6 +43,8 @@ void install_math_builtins(Interpreter& in);
 void install_date_builtins(Interpreter& in);
 void install_global_functions(Interpreter& in);
 void install_clip_builtins(Interpreter& in);
+void install_player_builtins(Interpreter& in);
+void install_xml_builtins(Interpreter& in);
 
 // Shared helpers of the builtins.
 FunctionObject* add_method(Interpreter& in, Object* target, std::string_view name, NativeFn fn, uint32_t flags = prop::DontEnum);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +27,13 @@ const char* clip_property_name(ClipProperty p);
 
 enum class ClipKind : uint8_t { MovieClip, Button, TextField };
 
+// The properties of a text field that are not clip properties.
+enum class TextProperty : uint8_t {
+    Text, HtmlText, Html, Variable, Scroll, MaxScroll, BottomScroll, HScroll, MaxHScroll, TextWidth, TextHeight,
+    Length, Multiline, WordWrap, Password, Selectable, Border, Background, BorderColor, BackgroundColor, TextColor,
+    AutoSize, Type, MaxChars, EmbedFonts,
+};
+
 struct Rect {
     double left, top, right, bottom;
 };
@@ -45,7 +53,8 @@ public:
     virtual int swf_version(ClipId clip) = 0;  // of the movie that defines it
 
     // Numbers for the numeric properties; strings for _target, _name, _droptarget, _url,
-    // _quality; the interpreter converts what a script sets to the same types.
+    // _quality. A script's value comes as it is: the tree converts it (and ignores
+    // undefined, null and NaN where Flash Player does).
     virtual Value get_property(ClipId clip, ClipProperty p) = 0;
     virtual void set_property(ClipId clip, ClipProperty p, const Value& v) = 0;
 
@@ -75,6 +84,26 @@ public:
     virtual Rect bounds(ClipId clip, ClipId space) = 0;
     virtual double bytes_loaded(ClipId clip) = 0;
     virtual double bytes_total(ClipId clip) = 0;
+
+    // Text fields: the tree converts what a script sets.
+    virtual Value text_property(ClipId field, TextProperty p) { return Value(); }
+    virtual void set_text_property(ClipId field, TextProperty p, const Value& v) {}
+    // The colour transform as Color.getTransform gives it: {ra, rb, ga, gb, ba, bb, aa, ab},
+    // multipliers in percent, offsets in 0..255 units.
+    virtual std::array<double, 8> color_transform(ClipId clip) { return {100, 0, 100, 0, 100, 0, 100, 0}; }
+    virtual void set_color_transform(ClipId clip, const std::array<double, 8>& t) {}
+    // The stage in pixels, the keyboard (codes as button key conditions use them) and the focus.
+    virtual Rect stage_rect() { return {0, 0, 550, 400}; }
+    virtual bool key_down(int code) { return false; }
+    virtual int last_key() { return 0; }
+    virtual ClipId focus() { return 0; }
+    virtual bool set_focus(ClipId clip) { return false; }
+};
+
+// Where loadMovie and loadVariables put what they load: a clip, or a level by number.
+struct LoadTarget {
+    ClipId clip = 0;
+    int level = -1;
 };
 
 // The player's services that are not the display tree.
@@ -83,8 +112,17 @@ public:
     virtual ~Host() = default;
     virtual void trace(std::string_view line) = 0;
     virtual void fscommand(std::string_view command, std::string_view args) = 0;
-    // Every other URL; the host decides (loadMovie targets, or ignoring it).
+    // Every other URL to a window; the host decides (this player ignores them).
     virtual void get_url(std::string_view url, std::string_view target, int method) = 0;
+    // loadMovie and loadMovieNum (an empty URL unloads), loadVariables and loadVariablesNum.
+    // They complete later; nothing happens when the host does not load files.
+    virtual void load_movie(std::string_view url, LoadTarget target, int method) {}
+    virtual void load_variables(std::string_view url, LoadTarget target, int method) {}
+    // XML.load and LoadVars.load: the text arrives later through Interpreter::deliver_data,
+    // the receiver stays alive until then.
+    virtual void load_data(std::string_view url, Object* receiver) {}
+    // Counts one action against the host's budget; false ends the running script.
+    virtual bool spend_action() { return true; }
     virtual double time_ms() = 0;          // since the movie started (GetTime)
     virtual double random() = 0;           // uniform in [0, 1)
     virtual double utc_now_ms() = 0;       // wall clock for Date

@@ -5,6 +5,7 @@
 
 #include "swf/core/avm1/clip_object.h"
 #include "swf/core/avm1/frame.h"
+#include "swf/core/avm1/url_text.h"
 
 namespace swf::avm1 {
 
@@ -20,7 +21,8 @@ void Interpreter::install_builtins()
 {
     protos.object = heap_.make<Object>(nullptr);
     protos.function = heap_.make<Object>(protos.object);
-    global_ = heap_.make<Object>(protos.object);
+    // The global object has no prototype: it has no valueOf, and converts to undefined.
+    global_ = heap_.make<Object>(nullptr);
     install_object_builtins(*this);
     install_function_builtins(*this);
     install_array_builtins(*this);
@@ -30,6 +32,8 @@ void Interpreter::install_builtins()
     install_date_builtins(*this);
     install_global_functions(*this);
     install_clip_builtins(*this);
+    install_player_builtins(*this);
+    install_xml_builtins(*this);
 }
 
 Object* Interpreter::new_object() { return make<Object>(protos.object); }
@@ -100,6 +104,7 @@ bool Interpreter::call_method(Object* obj, std::string_view name, std::span<cons
 
 void Interpreter::charge(uint64_t actions)
 {
+    if (!host_.spend_action()) throw ScriptAbort{"the player ended the script"};
     actions_ += actions;
     if (actions_ > limits_.max_actions) throw ScriptAbort{"too many actions"};
     if ((actions_ & 0x3ff) < actions || actions > 0x3ff) {
@@ -147,6 +152,7 @@ void Interpreter::mark_roots(Tracer& tracer)
     tracer.mark(protos.object_ctor);
     tracer.mark(protos.array_ctor);
     for (auto& [id, obj] : clips_) tracer.mark(obj);
+    for (auto& [name, ctor] : classes_) tracer.mark(ctor);
     for (auto& [obj, count] : roots_) tracer.mark(obj);
     for (auto& [id, iv] : intervals_) {
         tracer.mark(iv.fn.object());
@@ -180,7 +186,80 @@ Object* Interpreter::clip_object(ClipId clip)
     return obj;
 }
 
+Object* Interpreter::existing_clip_object(ClipId clip) const
+{
+    auto it = clips_.find(clip);
+    return it == clips_.end() ? nullptr : it->second;
+}
+
 void Interpreter::clip_removed(ClipId clip) { clips_.erase(clip); }
+
+bool Interpreter::guard(int version, const std::function<void()>& body)
+{
+    if (running_) {
+        body();
+        return true;
+    }
+    int saved = version_;
+    version_ = version;
+    bool ok = run_guarded(body);
+    version_ = saved;
+    return ok;
+}
+
+FunctionObject* Interpreter::registered_class(std::string_view export_name) const
+{
+    auto it = classes_.find(ascii_lower(export_name));
+    return it == classes_.end() ? nullptr : it->second;
+}
+
+void Interpreter::construct_as(Object* obj, FunctionObject* ctor)
+{
+    if (!obj || !ctor) return;
+    guard(version_, [&] {
+        if (Object* proto = get(ctor, "prototype").object()) obj->set_proto(proto);
+        obj->define("__constructor__", ctor, prop::DontEnum);
+        call(ctor, obj, {});
+    });
+}
+
+void Interpreter::load_variables_into(Object* target, std::string_view text, int version)
+{
+    if (!target) return;
+    guard(version, [&] {
+        for (const auto& [name, value] : decode_form(text)) set(target, name, Value(value));
+    });
+}
+
+void Interpreter::deliver_data(Object* receiver, const std::optional<std::string>& text)
+{
+    Value args[1] = {text ? Value(*text) : Value()};
+    call_method(receiver, "onData", args);
+}
+
+void Interpreter::broadcast(std::string_view name, std::string_view method, std::span<const Value> args)
+{
+    guard(version_, [&] {
+        Object* source = get(global_, name).object();
+        auto* listeners = dynamic_cast<ArrayObject*>(get(source, "_listeners").object());
+        if (!listeners) return;
+        std::vector<Value> copy;
+        for (size_t i = 0; i < listeners->length(); ++i) copy.push_back(listeners->at(i));
+        for (const Value& l : copy) {
+            Object* obj = l.object();
+            if (!obj) continue;
+            Value fn = get(obj, method);
+            if (fn.object() && fn.object()->object_class() == ObjectClass::Function) call(fn, obj, args);
+        }
+    });
+}
+
+bool Interpreter::system_uses_codepage()
+{
+    bool on = false;
+    guard(version_, [&] { on = to_boolean(get(get(global_, "System").object(), "useCodepage"), 6); });
+    return on;
+}
 
 void Interpreter::add_root(Object* obj) { ++roots_[obj]; }
 
@@ -192,17 +271,30 @@ void Interpreter::remove_root(Object* obj)
 
 // ---- conversions -----------------------------------------------------------------------
 
-Value Interpreter::to_primitive(const Value& v, bool prefer_string)
+bool Interpreter::clip_reads_as_path(Object* obj)
+{
+    if (obj->object_class() != ObjectClass::Clip) return false;
+    // A clip reads as its target path unless a script gave it its own conversion.
+    auto native = [&](const char* name) {
+        auto* f = dynamic_cast<FunctionObject*>(get(obj, name).object());
+        return !f || f->native;
+    };
+    return native("valueOf") && native("toString");
+}
+
+Value Interpreter::to_primitive(const Value& v)
 {
     Object* obj = v.object();
     if (!obj) return v;
-    const char* order[2] = {prefer_string ? "toString" : "valueOf", prefer_string ? "valueOf" : "toString"};
-    for (const char* name : order) {
-        Value fn = get(obj, name);
-        if (auto* f = dynamic_cast<FunctionObject*>(fn.object())) {
-            Value r = call(f, obj, {});
-            if (r.is_primitive()) return r;
-        }
+    if (clip_reads_as_path(obj)) return clip_target_path(static_cast<ClipObject*>(obj)->clip, false);
+    // valueOf, then toString when valueOf gives an object; no valueOf at all gives undefined.
+    auto* value_of = dynamic_cast<FunctionObject*>(get(obj, "valueOf").object());
+    if (!value_of) return Value();
+    Value r = call(value_of, obj, {});
+    if (r.is_primitive()) return r;
+    if (auto* to_string_fn = dynamic_cast<FunctionObject*>(get(obj, "toString").object())) {
+        r = call(to_string_fn, obj, {});
+        if (r.is_primitive()) return r;
     }
     return Value(obj->object_class() == ObjectClass::Function ? "[type Function]" : "[type Object]");
 }
@@ -237,13 +329,13 @@ std::string Interpreter::to_string(const Value& v)
     case Value::Type::String: return v.string();
     case Value::Type::Object: {
         Object* obj = v.object();
-        if (obj->object_class() == ObjectClass::Clip) {
-            Value fn = get(obj, "toString");
-            if (!fn.object() || static_cast<FunctionObject*>(fn.object())->native)
-                return clip_target_path(static_cast<ClipObject*>(obj)->clip, false);
+        if (clip_reads_as_path(obj)) return clip_target_path(static_cast<ClipObject*>(obj)->clip, false);
+        // toString alone: an object it gives, or no toString, reads as the type.
+        if (auto* fn = dynamic_cast<FunctionObject*>(get(obj, "toString").object())) {
+            Value r = call(fn, obj, {});
+            if (r.is_primitive()) return to_string(r);
         }
-        Value p = to_primitive(v, true);
-        return to_string(p);
+        return obj->object_class() == ObjectClass::Function ? "[type Function]" : "[type Object]";
     }
     }
     return {};
@@ -273,7 +365,7 @@ std::string Interpreter::type_of(const Value& v)
         if (o->object_class() == ObjectClass::Function) return "function";
         if (o->object_class() == ObjectClass::Clip) {
             auto* clip = static_cast<ClipObject*>(o);
-            if (display_ && display_->alive(clip->clip) && display_->kind(clip->clip) == ClipKind::TextField) return "object";
+            if (display_ && display_->alive(clip->clip) && display_->kind(clip->clip) != ClipKind::MovieClip) return "object";
             return "movieclip";
         }
         return "object";
@@ -299,7 +391,11 @@ static bool is_proto_name(std::string_view name, bool case_sensitive)
 Value Interpreter::get(Object* obj, std::string_view name)
 {
     if (!obj) return Value();
-    if (is_proto_name(name, case_sensitive())) return obj->proto();
+    if (is_proto_name(name, case_sensitive())) {
+        Value out;
+        if (obj->get_special(*this, name, out)) return out;
+        return obj->proto();
+    }
     Object* o = obj;
     for (int depth = 0; o && depth < limits_.max_proto_depth; ++depth) {
         Value out;
@@ -493,12 +589,29 @@ Value Interpreter::construct(const Value& ctor, std::span<const Value> args)
 bool Interpreter::equals(const Value& a, const Value& b)
 {
     using T = Value::Type;
+    if (a.is_object() && b.is_object()) {
+        // Boxed numbers, strings and booleans compare by their values.
+        auto boxed = [](Object* o) {
+            auto cls = o->object_class();
+            return cls == ObjectClass::Number || cls == ObjectClass::String || cls == ObjectClass::Boolean
+                       ? dynamic_cast<PrimitiveObject*>(o)
+                       : nullptr;
+        };
+        PrimitiveObject* pa = boxed(a.object());
+        PrimitiveObject* pb = boxed(b.object());
+        if (pa && pb && a.object() != b.object()) return equals(pa->primitive, pb->primitive);
+    }
     if (a.type() == b.type()) {
         // Flash 5 finds NaN equal to itself.
         if (a.is_number() && version_ < 6 && std::isnan(a.number()) && std::isnan(b.number())) return true;
         return a.strict_equals(b);
     }
     if (a.is_nullish() && b.is_nullish()) return true;
+    // An object without valueOf converts to undefined.
+    if ((a.is_nullish() && b.is_object()) || (a.is_object() && b.is_nullish())) {
+        Value p = to_primitive(a.is_object() ? a : b);
+        return p.is_nullish();
+    }
     if (a.is_nullish() || b.is_nullish()) return false;
     if (a.type() == T::Number && b.type() == T::String) return a.number() == to_number(b);
     if (a.type() == T::String && b.type() == T::Number) return to_number(a) == b.number();
@@ -519,14 +632,19 @@ bool Interpreter::equals(const Value& a, const Value& b)
 
 Value Interpreter::less_than(const Value& a, const Value& b)
 {
-    // Objects compare by valueOf alone; one that stays an object is not a number.
+    // Objects compare by valueOf alone; one that stays an object makes the answer false,
+    // without looking at the other operand.
     auto value_of = [&](const Value& v) {
         if (!v.is_object()) return v;
-        Value r = call(get(v.object(), "valueOf"), v.object(), {});
-        return r.is_object() ? Value(std::nan("")) : r;
+        // A clip compares as no number at all.
+        if (clip_reads_as_path(v.object())) return Value(std::nan(""));
+        auto* fn = dynamic_cast<FunctionObject*>(get(v.object(), "valueOf").object());
+        return fn ? call(fn, v.object(), {}) : Value();
     };
     Value pa = value_of(a);
+    if (pa.is_object()) return false;
     Value pb = value_of(b);
+    if (pb.is_object()) return false;
     if (pa.is_string() && pb.is_string()) return Value(pa.string() < pb.string());
     double x = to_number(pa), y = to_number(pb);
     if (std::isnan(x) || std::isnan(y)) return Value();

@@ -4,6 +4,7 @@
 #include <functional>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -66,10 +67,31 @@ public:
     size_t heap_size() const { return heap_.size(); }
     const std::string& last_error() const { return last_error_; }
 
-    // The AVM1 object of a display object (made on first use) and the tree's notice that it
-    // has left the stage.
+    // The AVM1 object of a display object (made on first use), the one made already if any,
+    // and the tree's notice that it has left the stage.
     Object* clip_object(ClipId clip);
+    Object* existing_clip_object(ClipId clip) const;
     void clip_removed(ClipId clip);
+    // Runs host work that may call scripts (getters, setters) as `version` code, catching
+    // script errors; inside a running script it simply runs.
+    bool guard(int version, const std::function<void()>& body);
+
+    // The variable a path names from a clip's timeline ("v", "a.b.v", "/a/b:v", "_root.v"):
+    // the object holding it and its name. False when the path names no object.
+    bool find_variable(ClipId base, std::string_view path, Object*& holder, std::string& name);
+    // Object.registerClass: the constructor registered for a library symbol, and a clip
+    // turned into an instance of it (prototype set, constructor run on it).
+    FunctionObject* registered_class(std::string_view export_name) const;
+    void construct_as(Object* obj, FunctionObject* ctor);
+    // "a=1&b=two" (URL-encoded) set as variables of `target`.
+    void load_variables_into(Object* target, std::string_view text, int version);
+    // A loaded text for XML.load or LoadVars.load: the receiver's onData(text), or
+    // onData(undefined) when the load failed.
+    void deliver_data(Object* receiver, const std::optional<std::string>& text);
+    // Calls `method` on every listener of the global broadcaster `name` (Key, Mouse, Stage).
+    void broadcast(std::string_view name, std::string_view method, std::span<const Value> args = {});
+    // System.useCodepage.
+    bool system_uses_codepage();
     // Extra roots the host holds (counted).
     void add_root(Object* obj);
     void remove_root(Object* obj);
@@ -94,7 +116,8 @@ public:
     FunctionObject* new_native(NativeFn fn, std::string name = {}, Object* prototype = nullptr);
 
     // Conversions that may call valueOf/toString.
-    Value to_primitive(const Value& v, bool prefer_string = false);
+    // valueOf first (what Add2 and the comparisons use); clips give their target path.
+    Value to_primitive(const Value& v);
     double to_number(const Value& v);
     std::string to_string(const Value& v);
     Object* to_object(const Value& v);
@@ -154,11 +177,15 @@ public:
     };
     std::unordered_map<int32_t, Interval>& intervals() { return intervals_; }
     int32_t next_interval_id() { return ++last_interval_id_; }
+    std::unordered_map<std::string, FunctionObject*>& class_registry() { return classes_; }
+    // Builtins by number, for ASnative(table, index).
+    std::vector<NativeFn>& native_table(int table) { return native_tables_[table]; }
 
 private:
     friend struct Executor;
 
     void install_builtins();
+    bool clip_reads_as_path(Object* obj);
     void mark_roots(Tracer& tracer);
     bool run_guarded(const std::function<void()>& body);
 
@@ -172,6 +199,8 @@ private:
     std::unordered_map<Object*, int> roots_;
     std::unordered_map<int32_t, Interval> intervals_;
     int32_t last_interval_id_ = 0;
+    std::unordered_map<std::string, FunctionObject*> classes_;  // lower-cased symbol name
+    std::unordered_map<int, std::vector<NativeFn>> native_tables_;
     std::string last_error_;
 
     // The state of the running code.

@@ -63,4 +63,18 @@ std::string encode_chars(const std::vector<uint32_t>& chars, size_t from, size_t
     return out;
 }
 
+std::string windows_1252_to_utf8(std::string_view bytes)
+{
+    static const uint16_t high[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+                                      0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+    std::string out;
+    for (char ch : bytes) {
+        auto c = static_cast<uint8_t>(ch);
+        out += encode_char(c >= 0x80 && c < 0xA0 ? high[c - 0x80] : c, 6);
+    }
+    return out;
+}
+
 }  // namespace swf::avm1

@@ -12,5 +12,8 @@ namespace swf::avm1 {
 std::vector<uint32_t> decode_chars(std::string_view s, int version);
 std::string encode_chars(const std::vector<uint32_t>& chars, size_t from, size_t to, int version);
 std::string encode_char(uint32_t c, int version);
+// Bytes in the Windows-1252 code page (what SWF 5 and older strings are on a Western
+// system) as UTF-8.
+std::string windows_1252_to_utf8(std::string_view bytes);
 
 }  // namespace swf::avm1

@@ -78,6 +78,9 @@ const ScriptCase kCases[] = {
      "false\ntrue\nfalse\n"},
     {"Less2IsUndefinedForNaNAndStringwiseForStrings", 6,
      binary({{1, 2}, {"10", "9"}, {10, "9"}, {"a", 1}}, ActionCode::Less2), "true\ntrue\nfalse\nundefined\n"},
+    {"AnEmptyStackGivesUndefinedAndTheBlockGoesOn", 6,
+     [](Asm& a) { a.trace().push("after").trace(); },
+     "undefined\nafter\n"},
     {"TypeOf", 6,
      [](Asm& a) {
          for (V v : {V(1), V("s"), V(true), V::null(), V::undefined()}) a.push(v).op(ActionCode::TypeOf).trace();
