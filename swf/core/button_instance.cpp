@@ -125,9 +125,14 @@ Rect character_bounds(const Library& library, const Character* c, int nesting)
     }
 }
 
-ButtonInstance::ButtonInstance(Player& player, const ButtonCharacter* button)
-    : DisplayObject(player, Kind::Button, button)
+ButtonInstance::ButtonInstance(Player& player, const ButtonCharacter* button, const Library* library)
+    : DisplayObject(player, Kind::Button, button, library)
 {
+}
+
+ButtonInstance::~ButtonInstance()
+{
+    m_children.clear();
 }
 
 std::uint8_t ButtonInstance::shown_state() const
@@ -153,34 +158,41 @@ void ButtonInstance::set_mouse_state(MouseState state)
 
 void ButtonInstance::build_children()
 {
-    m_children.clear();
     std::uint8_t shown = shown_state();
     const ButtonCharacter& b = button();
-    for (const ButtonRecord& r : b.def.records) {
-        if (!(r.states & shown))
+    std::map<int, const ButtonRecord*> wanted;
+    for (const ButtonRecord& r : b.def.records)
+        if (r.states & shown)
+            wanted[r.depth] = &r;
+    for (auto it = m_children.begin(); it != m_children.end();) {
+        auto w = wanted.find(it->first);
+        const Character* c = it->second->character();
+        if (w != wanted.end() && c && c->id == w->second->character) {
+            ++it;
             continue;
-        std::unique_ptr<DisplayObject> child = player().instantiate(r.character, nullptr);
+        }
+        std::unique_ptr<DisplayObject> doomed = std::move(it->second);
+        it = m_children.erase(it);
+        player().object_removed(*doomed);
+    }
+    std::vector<std::uint64_t> created;
+    for (const auto& [depth, r] : wanted) {
+        if (m_children.count(depth))
+            continue;
+        std::unique_ptr<DisplayObject> child = player().instantiate(r->character, *this);
         if (!child)
             continue;
-        child->depth = r.depth;
-        child->matrix = r.matrix;
-        child->color_transform = b.def.version == 1 && b.cxform ? *b.cxform : r.color_transform;
-        DisplayObject* raw = child.get();
-        m_children[r.depth] = std::move(child);
-        if (MovieClip* clip = raw->as_clip())
-            clip->enter_first_frame();
+        child->depth = depth;
+        child->matrix = r->matrix;
+        child->color_transform = b.def.version == 1 && b.cxform ? *b.cxform : r->color_transform;
+        child->m_parent = this;
+        child->created_tick = player().tick_count();
+        created.push_back(child->id());
+        m_children[depth] = std::move(child);
     }
-}
-
-void ButtonInstance::advance()
-{
-    std::vector<std::uint64_t> ids;
-    for (const auto& [depth, child] : m_children)
-        if (child->kind() == Kind::MovieClip)
-            ids.push_back(child->id());
-    for (std::uint64_t id : ids)
-        if (DisplayObject* o = player().find(id); o && o->as_clip())
-            o->as_clip()->advance();
+    for (std::uint64_t id : created)
+        if (DisplayObject* o = player().find(id))
+            player().object_created(*o);
 }
 
 Rect ButtonInstance::local_bounds() const
@@ -188,14 +200,13 @@ Rect ButtonInstance::local_bounds() const
     Rect r;
     for (const ButtonRecord& rec : button().def.records)
         if (rec.states & (ButtonRecord::Up | ButtonRecord::Over | ButtonRecord::Down))
-            r = union_rect(r, transform_rect(rec.matrix, character_bounds(*player().library(),
-                                                                          player().library()->find(rec.character))));
+            r = union_rect(r, transform_rect(rec.matrix, character_bounds(*library(), library()->find(rec.character))));
     return r;
 }
 
 bool ButtonInstance::hit_test(Point local) const
 {
-    return character_hit(*player().library(), character(), local);
+    return character_hit(*library(), character(), local);
 }
 
 } // namespace swf

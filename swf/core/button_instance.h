@@ -10,7 +10,8 @@ class ButtonInstance : public DisplayObject {
 public:
     enum class MouseState : std::uint8_t { Idle, OverUp, OverDown, OutDown };
 
-    ButtonInstance(Player& player, const ButtonCharacter* button);
+    ButtonInstance(Player& player, const ButtonCharacter* button, const Library* library);
+    ~ButtonInstance() override;
 
     const ButtonCharacter& button() const { return *static_cast<const ButtonCharacter*>(character()); }
     MouseState mouse_state() const { return m_state; }
@@ -19,13 +20,13 @@ public:
     // The record state bit shown now (ButtonRecord::Up, Over or Down).
     std::uint8_t shown_state() const;
 
+    // The objects of the state shown now; their parent is this button.
     const DisplayList& children() const { return m_children; }
-    // Animated states: advance sprites shown in the current state.
-    void advance();
 
     Rect local_bounds() const override;
     bool hit_test(Point local) const override; // the hit-test state's areas
 
+    // Makes the children match the state shown: records in both states keep their objects.
     void build_children();
 
 private:

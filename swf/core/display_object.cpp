@@ -10,8 +10,8 @@
 
 namespace swf {
 
-DisplayObject::DisplayObject(Player& player, Kind kind, const Character* character)
-    : m_player(player), m_kind(kind), m_character(character), m_id(player.register_object(this))
+DisplayObject::DisplayObject(Player& player, Kind kind, const Character* character, const Library* library)
+    : m_player(player), m_kind(kind), m_character(character), m_library(library), m_id(player.register_object(this))
 {
 }
 
@@ -20,9 +20,24 @@ DisplayObject::~DisplayObject()
     m_player.unregister_object(m_id);
 }
 
+std::uint8_t DisplayObject::swf_version() const
+{
+    return m_library && m_library->movie ? m_library->movie->header.version : 0;
+}
+
 MovieClip* DisplayObject::as_clip()
 {
     return m_kind == Kind::MovieClip ? static_cast<MovieClip*>(this) : nullptr;
+}
+
+const MovieClip* DisplayObject::as_clip() const
+{
+    return m_kind == Kind::MovieClip ? static_cast<const MovieClip*>(this) : nullptr;
+}
+
+bool DisplayObject::scriptable() const
+{
+    return m_kind != Kind::Graphic || const_cast<DisplayObject*>(this)->as_text_field();
 }
 
 Matrix DisplayObject::global_matrix() const
@@ -41,6 +56,14 @@ ColorTransform DisplayObject::global_color_transform() const
     return c;
 }
 
+const DisplayObject* DisplayObject::level_root() const
+{
+    const DisplayObject* o = this;
+    while (o->m_parent)
+        o = o->m_parent;
+    return o;
+}
+
 std::string DisplayObject::slash_path() const
 {
     if (!m_parent)
@@ -54,9 +77,10 @@ std::string DisplayObject::slash_path() const
 std::string DisplayObject::dot_path() const
 {
     std::string path;
-    for (const DisplayObject* o = this; o->m_parent; o = o->m_parent)
+    const DisplayObject* o = this;
+    for (; o->m_parent; o = o->m_parent)
         path = "." + o->name + path;
-    return "_level0" + path;
+    return "_level" + std::to_string(std::max(o->level, 0)) + path;
 }
 
 Rect DisplayObject::local_bounds() const
@@ -69,68 +93,77 @@ bool DisplayObject::hit_test(Point) const
     return false;
 }
 
+namespace {
+
+constexpr double kDegrees = 180 / std::numbers::pi;
+
+} // namespace
+
+DisplayObject::Kept DisplayObject::kept() const
+{
+    if (m_kept)
+        return *m_kept;
+    double x_angle = std::atan2(matrix.b, matrix.a);
+    double y_angle = std::atan2(-matrix.c, matrix.d);
+    return {std::hypot(matrix.a, matrix.b), std::hypot(matrix.c, matrix.d), x_angle * kDegrees, y_angle - x_angle};
+}
+
+void DisplayObject::apply(const Kept& k)
+{
+    double x_angle = k.rotation / kDegrees;
+    double y_angle = x_angle + k.skew;
+    matrix.a = k.x_scale * std::cos(x_angle);
+    matrix.b = k.x_scale * std::sin(x_angle);
+    matrix.c = -k.y_scale * std::sin(y_angle);
+    matrix.d = k.y_scale * std::cos(y_angle);
+    m_kept = k;
+    moved_by_script = true;
+}
+
 double DisplayObject::x_scale() const
 {
-    return std::hypot(matrix.a, matrix.b);
+    return kept().x_scale;
 }
 
 double DisplayObject::y_scale() const
 {
-    return std::hypot(matrix.c, matrix.d);
+    return kept().y_scale;
 }
 
 double DisplayObject::rotation() const
 {
-    return std::atan2(matrix.b, matrix.a) * 180 / std::numbers::pi;
+    return kept().rotation;
 }
 
 void DisplayObject::set_x_scale(double scale)
 {
-    double current = x_scale();
-    double angle = std::atan2(matrix.b, matrix.a);
-    if (current == 0) {
-        matrix.a = scale * std::cos(angle);
-        matrix.b = scale * std::sin(angle);
-    } else {
-        matrix.a *= scale / current;
-        matrix.b *= scale / current;
-    }
-    moved_by_script = true;
+    Kept k = kept();
+    k.x_scale = scale;
+    apply(k);
 }
 
 void DisplayObject::set_y_scale(double scale)
 {
-    double current = y_scale();
-    double angle = std::atan2(-matrix.c, matrix.d);
-    if (current == 0) {
-        matrix.c = -scale * std::sin(angle);
-        matrix.d = scale * std::cos(angle);
-    } else {
-        matrix.c *= scale / current;
-        matrix.d *= scale / current;
-    }
-    moved_by_script = true;
+    Kept k = kept();
+    k.y_scale = scale;
+    apply(k);
 }
 
 void DisplayObject::set_rotation(double degrees)
 {
-    double sx = x_scale(), sy = y_scale();
-    double r = degrees * std::numbers::pi / 180;
-    matrix.a = sx * std::cos(r);
-    matrix.b = sx * std::sin(r);
-    matrix.c = -sy * std::sin(r);
-    matrix.d = sy * std::cos(r);
-    moved_by_script = true;
+    Kept k = kept();
+    k.rotation = degrees;
+    apply(k);
 }
 
 Rect GraphicInstance::local_bounds() const
 {
-    return character_bounds(*player().library(), character());
+    return character_bounds(*library(), character());
 }
 
 bool GraphicInstance::hit_test(Point local) const
 {
-    return character_hit(*player().library(), character(), local);
+    return character_hit(*library(), character(), local);
 }
 
 } // namespace swf

@@ -1,33 +1,57 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "swf/parser/reader.h"
 
 namespace swf {
 
-class MovieClip;
+class DisplayObject;
+struct Library;
 
-// Why an action block runs.
-enum class ActionOrigin : std::uint8_t { Frame, InitAction, Button, ClipEvent };
+// Why a queued entry runs.
+enum class ActionOrigin : std::uint8_t {
+    Frame,       // DoAction of a timeline frame
+    InitAction,  // DoInitAction
+    Button,      // a button's condition actions (the context is the button's parent)
+    ClipEvent,   // onClipEvent/on(...) actions of a placed clip
+    Method,      // the handler method for `event` (onEnterFrame, onPress, ...)
+    Construct,   // a new clip: the class registered for its symbol, before its load event
+    Unload,      // a clip left the stage: its onClipEvent(unload) actions or onUnload method
+};
 
 struct ActionBlock {
     std::uint64_t context = 0; // the object whose timeline the code belongs to (its id)
-    Bytes code;                // views the movie's bytes, alive as long as the player's library
+    Bytes code;                // views the movie's bytes, which `movie` keeps alive
     ActionOrigin origin = ActionOrigin::Frame;
     std::uint32_t event = 0;   // ClipEvent bits or ButtonCondition bits that triggered it
+    std::shared_ptr<const Library> movie;
+    int version = 0;           // SWF version of the code's movie
 };
 
-// Runs action blocks for a player. The player asks it to run each queued block in the
-// context of a movie clip (its timeline: the button's parent for button actions). A script
-// engine must call Player::spend_action() for each action it executes and stop the block when
-// that answers false or when Player::closed() becomes true (the host may drop the movie from
-// inside an fscommand).
+// Runs action blocks for a player. The player queues work while it builds frames and handles
+// input, and hands each entry over in order. A script engine must call Player::spend_action()
+// for each action it executes and stop when that answers false or when Player::closed()
+// becomes true (the host may drop the movie from inside an fscommand). Unload entries name
+// an object that is already gone; every other entry's context is alive when it runs.
 class ScriptEngine {
 public:
     virtual ~ScriptEngine() = default;
-    virtual void run(const ActionBlock& block, MovieClip& context) = 0;
-    // Called after each tick's scripts have run (a place to collect garbage).
+    virtual void run(const ActionBlock& block) = 0;
+    // Whether the object has script handlers for mouse events, so it acts as a button.
+    virtual bool handles_mouse(const DisplayObject&) { return false; }
+    // A text field joined the stage: bind its variable.
+    virtual void text_field_created(DisplayObject&) {}
+    // Variables loaded for a clip ("a=1&b=2"), or a Data request's answer (nullopt: failed).
+    virtual void variables_loaded(DisplayObject&, const std::string&) {}
+    virtual void data_loaded(std::uint64_t, const std::optional<std::string>&) {}
+    // Input the scripts may listen to (Key and Mouse listeners).
+    virtual void key_event(bool down, int code) {}
+    virtual void mouse_event(std::uint32_t clip_event) {}
+    // Called after each tick's scripts have run: timers, text fields, garbage.
     virtual void after_tick() {}
 };
 

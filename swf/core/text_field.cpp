@@ -1,0 +1,406 @@
+#include "swf/core/text_field.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <tuple>
+
+#include "swf/core/player.h"
+
+namespace swf {
+namespace {
+
+constexpr double kGutter = 40; // 2 pixels around the text
+
+std::vector<std::uint32_t> utf8_decode(std::string_view s)
+{
+    std::vector<std::uint32_t> out;
+    for (std::size_t i = 0; i < s.size();) {
+        auto c = static_cast<unsigned char>(s[i]);
+        int extra = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        if (c >= 0x80 && c < 0xC0)
+            extra = -1;
+        std::uint32_t code = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : extra == 1 ? c & 0x1F : c;
+        bool ok = extra >= 0 && i + extra < s.size() + (extra == 0 ? 1 : 0);
+        for (int k = 1; ok && k <= extra; ++k) {
+            auto t = static_cast<unsigned char>(s[i + k]);
+            ok = (t & 0xC0) == 0x80;
+            code = (code << 6) | (t & 0x3F);
+        }
+        if (!ok || extra < 0) {
+            out.push_back(c); // a stray byte stands for itself
+            ++i;
+            continue;
+        }
+        out.push_back(code);
+        i += extra + 1;
+    }
+    return out;
+}
+
+void utf8_append(std::string& out, std::uint32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool is_break(std::uint32_t c)
+{
+    return c == '\r' || c == '\n';
+}
+
+const FontCharacter* font_of(const TextField& field)
+{
+    const EditTextCharacter* edit = field.edit();
+    if (!edit || !edit->def.font_id || !field.library())
+        return nullptr;
+    const Character* c = field.library()->find(*edit->def.font_id);
+    if (!c || c->type != CharacterType::Font)
+        return nullptr;
+    const auto* font = static_cast<const FontCharacter*>(c);
+    return font->def.layout ? font : nullptr;
+}
+
+std::string escape_html(std::uint32_t c)
+{
+    switch (c) {
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '&': return "&amp;";
+    case '"': return "&quot;";
+    default: {
+        std::string s;
+        utf8_append(s, c);
+        return s;
+    }
+    }
+}
+
+} // namespace
+
+double TextMetrics::advance(std::uint32_t ch, double size) const
+{
+    if (ch == ' ')
+        return size * 0.28;
+    if (ch >= 0x2E80)
+        return size; // ideographs are square
+    if (ch == 'i' || ch == 'l' || ch == 'j' || ch == '.' || ch == ',' || ch == '\'' || ch == '!' || ch == '|')
+        return size * 0.25;
+    if (ch == 'm' || ch == 'w' || ch == 'M' || ch == 'W')
+        return size * 0.8;
+    if (ch >= 'A' && ch <= 'Z')
+        return size * 0.65;
+    return size * 0.52;
+}
+
+TextField::TextField(Player& player, const EditTextCharacter* edit, const Library* library, const Rect& field_bounds)
+    : DisplayObject(player, Kind::Graphic, edit, library), bounds(field_bounds)
+{
+    if (!edit)
+        return;
+    const DefineEditText& d = edit->def;
+    bounds = d.bounds;
+    variable = std::string(d.variable_name);
+    html = d.html;
+    multiline = d.multiline;
+    word_wrap = d.word_wrap;
+    password = d.password;
+    selectable = !d.no_select;
+    border = d.border;
+    background = d.border;
+    read_only = d.read_only;
+    embed_fonts = d.use_outlines;
+    if (d.font_height)
+        font_size = d.font_height;
+    if (d.color)
+        text_color = (std::uint32_t(d.color->r) << 16) | (std::uint32_t(d.color->g) << 8) | d.color->b;
+    if (d.max_length)
+        max_chars = *d.max_length;
+    if (d.auto_size)
+        auto_size = "left";
+    if (d.initial_text) {
+        if (html)
+            set_html_text(*d.initial_text);
+        else
+            set_text(*d.initial_text);
+    }
+}
+
+std::string TextField::text() const
+{
+    std::string out;
+    for (const Char& c : m_chars)
+        utf8_append(out, c.code);
+    return out;
+}
+
+void TextField::set_text(std::string_view utf8)
+{
+    m_chars.clear();
+    std::vector<std::uint32_t> codes = utf8_decode(utf8);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        std::uint32_t c = codes[i];
+        if (c == '\r' && i + 1 < codes.size() && codes[i + 1] == '\n')
+            ++i;
+        m_chars.push_back({c == '\n' ? std::uint32_t('\r') : c, font_size});
+    }
+}
+
+std::string TextField::html_text() const
+{
+    if (!html)
+        return text();
+    std::string out = "<P ALIGN=\"LEFT\">";
+    for (const Char& c : m_chars)
+        out += c.code == '\r' ? std::string("</P><P ALIGN=\"LEFT\">") : escape_html(c.code);
+    return out + "</P>";
+}
+
+void TextField::set_html_text(std::string_view html_source)
+{
+    m_chars.clear();
+    std::vector<std::uint32_t> codes = utf8_decode(html_source);
+    std::vector<double> sizes{font_size};
+    bool paragraph_open = false;
+    auto emit = [&](std::uint32_t c) { m_chars.push_back({c, sizes.back()}); };
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        std::uint32_t c = codes[i];
+        if (c == '<') {
+            std::size_t end = i;
+            while (end < codes.size() && codes[end] != '>')
+                ++end;
+            std::string tag;
+            for (std::size_t k = i + 1; k < end; ++k)
+                utf8_append(tag, codes[k]);
+            i = end;
+            std::string lower = lower_ascii(tag);
+            std::string tag_name = lower.substr(0, lower.find_first_of(" \t\r\n/", lower.empty() || lower[0] != '/' ? 0 : 1));
+            if (tag_name == "br") {
+                emit('\r');
+            } else if (tag_name == "p" || tag_name == "li") {
+                if (paragraph_open && !m_chars.empty())
+                    emit('\r');
+                paragraph_open = true;
+            } else if (tag_name == "font") {
+                double size = sizes.back();
+                std::size_t at = lower.find("size=");
+                if (at != std::string::npos) {
+                    std::size_t start = at + 5;
+                    if (start < lower.size() && (lower[start] == '"' || lower[start] == '\''))
+                        ++start;
+                    double v = std::atof(lower.c_str() + start);
+                    if (v > 0)
+                        size = v * 20;
+                }
+                sizes.push_back(size);
+            } else if (tag_name == "/font") {
+                if (sizes.size() > 1)
+                    sizes.pop_back();
+            }
+            continue;
+        }
+        if (c == '&') {
+            std::size_t end = i;
+            while (end < codes.size() && end < i + 10 && codes[end] != ';')
+                ++end;
+            std::string entity;
+            for (std::size_t k = i + 1; k < end && k < codes.size(); ++k)
+                utf8_append(entity, codes[k]);
+            std::uint32_t decoded = 0;
+            if (entity == "lt")
+                decoded = '<';
+            else if (entity == "gt")
+                decoded = '>';
+            else if (entity == "amp")
+                decoded = '&';
+            else if (entity == "quot")
+                decoded = '"';
+            else if (entity == "apos")
+                decoded = '\'';
+            else if (entity == "nbsp")
+                decoded = 0xA0;
+            if (decoded && end < codes.size()) {
+                emit(decoded);
+                i = end;
+                continue;
+            }
+        }
+        emit(c == '\n' ? std::uint32_t('\r') : c);
+    }
+}
+
+double TextField::advance(const Char& c) const
+{
+    if (const FontCharacter* font = font_of(*this)) {
+        const DefineFont& def = font->def;
+        for (std::size_t g = 0; g < def.codes.size() && g < def.layout->advances.size(); ++g)
+            if (def.codes[g] == c.code)
+                return def.layout->advances[g] * c.size / 1024.0;
+    }
+    return player().text_metrics().advance(c.code, c.size);
+}
+
+std::pair<double, double> TextField::extent(double size) const
+{
+    // Ascent and descent in whole pixels, rounded up, as Flash Player lays out lines.
+    double ascent, descent;
+    if (const FontCharacter* font = font_of(*this)) {
+        const FontLayout& l = *font->def.layout;
+        ascent = l.ascent * size / 1024.0;
+        descent = l.descent * size / 1024.0;
+    } else {
+        const TextMetrics& m = player().text_metrics();
+        ascent = m.ascent(size);
+        descent = m.descent(size);
+    }
+    return {std::ceil(ascent / 20) * 20, std::ceil(descent / 20) * 20};
+}
+
+std::vector<TextField::Line> TextField::layout() const
+{
+    std::vector<Line> lines;
+    double available = std::max(0.0, double(bounds.width()) - 2 * kGutter);
+    Line line;
+    std::size_t last_space = std::string::npos;
+    double leading = edit() ? edit()->def.leading : 0;
+    auto close = [&](std::size_t end) {
+        line.end = end;
+        line.width = 0;
+        double ascent = 0, descent = 0;
+        for (std::size_t k = line.begin; k < end; ++k) {
+            auto [a, d] = extent(m_chars[k].size);
+            ascent = std::max(ascent, a);
+            descent = std::max(descent, d);
+            line.width += advance(m_chars[k]);
+        }
+        if (line.begin == end)
+            std::tie(ascent, descent) = extent(end < m_chars.size() ? m_chars[end].size : font_size);
+        line.height = ascent + descent + leading;
+        lines.push_back(line);
+    };
+    double width = 0;
+    for (std::size_t i = 0; i < m_chars.size(); ++i) {
+        const Char& c = m_chars[i];
+        if (is_break(c.code) && multiline) {
+            close(i);
+            line = Line{i + 1};
+            width = 0;
+            last_space = std::string::npos;
+            continue;
+        }
+        double w = advance(c);
+        if (word_wrap && width + w > available && i > line.begin && c.code != ' ') {
+            if (last_space != std::string::npos && last_space > line.begin) {
+                close(last_space);
+                line = Line{last_space + 1};
+                width = 0;
+                for (std::size_t k = line.begin; k < i; ++k)
+                    width += advance(m_chars[k]);
+            } else {
+                close(i);
+                line = Line{i};
+                width = 0;
+            }
+            last_space = std::string::npos;
+        }
+        if (c.code == ' ')
+            last_space = i;
+        width += w;
+    }
+    close(m_chars.size());
+    return lines;
+}
+
+int TextField::max_scroll() const
+{
+    std::vector<Line> lines = layout();
+    double visible = double(bounds.height()) - 2 * kGutter;
+    // The last page: as many lines from the end as fit.
+    double used = 0;
+    int fit = 0;
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        if (fit > 0 && used + it->height > visible)
+            break;
+        used += it->height;
+        ++fit;
+    }
+    return std::max(1, int(lines.size()) - fit + 1);
+}
+
+int TextField::scroll() const
+{
+    return std::clamp(m_scroll, 1, max_scroll());
+}
+
+void TextField::set_scroll(int line)
+{
+    m_scroll = std::clamp(line, 1, max_scroll());
+}
+
+int TextField::bottom_scroll() const
+{
+    std::vector<Line> lines = layout();
+    double visible = double(bounds.height()) - 2 * kGutter;
+    int first = scroll();
+    double used = 0;
+    int last = first;
+    for (int i = first - 1; i < int(lines.size()); ++i) {
+        if (i > first - 1 && used + lines[i].height > visible)
+            break;
+        used += lines[i].height;
+        last = i + 1;
+    }
+    return last;
+}
+
+void TextField::set_hscroll(int pixels)
+{
+    m_hscroll = std::clamp(pixels, 0, max_hscroll());
+}
+
+int TextField::max_hscroll() const
+{
+    if (word_wrap)
+        return 0;
+    double widest = 0;
+    for (const Line& l : layout())
+        widest = std::max(widest, l.width);
+    double visible = double(bounds.width()) - 2 * kGutter;
+    return std::max(0, int(std::floor((widest - visible) / 20)));
+}
+
+double TextField::text_width() const
+{
+    double widest = 0;
+    for (const Line& l : layout())
+        widest = std::max(widest, l.width);
+    return widest / 20;
+}
+
+double TextField::text_height() const
+{
+    double total = 0;
+    for (const Line& l : layout())
+        total += l.height;
+    return total / 20;
+}
+
+bool TextField::hit_test(Point local) const
+{
+    return local.x >= bounds.x_min && local.x <= bounds.x_max && local.y >= bounds.y_min && local.y <= bounds.y_max;
+}
+
+} // namespace swf
