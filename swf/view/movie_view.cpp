@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+#include "swf/core/local_files.h"
+
 namespace swf {
 namespace {
 
@@ -54,10 +56,14 @@ MovieView::~MovieView()
         m_player->close();
 }
 
-bool MovieView::load(std::vector<std::uint8_t> data, QString* error)
+bool MovieView::load(std::vector<std::uint8_t> data, QString* error, const QString& folder)
 {
     clear();
     PlayerHost host;
+    if (!folder.isEmpty()) {
+        auto files = std::make_shared<LocalFiles>(folder.toStdString());
+        host.fetch = [files](const std::string& url) { return files->read(url); };
+    }
     host.fscommand = [this](const std::string& command, const std::string& args) {
         emit fsCommand(QString::fromStdString(command), QString::fromStdString(args));
     };
@@ -102,7 +108,7 @@ bool MovieView::loadFile(const QString& path, QString* error)
         return false;
     }
     bytes.resize(static_cast<std::size_t>(read));
-    return load(std::move(bytes), error);
+    return load(std::move(bytes), error, info.absolutePath());
 }
 
 void MovieView::clear()
@@ -242,6 +248,18 @@ void MovieView::keyPressEvent(QKeyEvent* event)
         return;
     }
     player->key_down(key);
+    afterInput();
+}
+
+void MovieView::keyReleaseEvent(QKeyEvent* event)
+{
+    std::shared_ptr<Player> player = m_player;
+    int key = swf_key(event);
+    if (!player || key == 0 || event->isAutoRepeat()) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    player->key_up(key);
     afterInput();
 }
 

@@ -25,8 +25,9 @@ public:
     ~MovieView() override;
 
     // Replaces the movie. False (with the reason) when the data is not a playable movie; the
-    // view then has no movie and shows only its background.
-    bool load(std::vector<std::uint8_t> data, QString* error = nullptr);
+    // view then has no movie and shows only its background. Files the movie loads (loadMovie,
+    // loadVariables, XML) come from `folder` and below it; without one, such loads fail.
+    bool load(std::vector<std::uint8_t> data, QString* error = nullptr, const QString& folder = QString());
     // Reads the whole file before returning.
     bool loadFile(const QString& path, QString* error = nullptr);
     void clear();
@@ -60,6 +61,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void afterInput();
