@@ -151,6 +151,7 @@ void ButtonInstance::set_mouse_state(MouseState state)
     if (state == m_state)
         return;
     std::uint8_t before = shown_state();
+    player().sound_events().button_state_changed(*this, int(m_state), int(state));
     m_state = state;
     if (shown_state() != before)
         build_children();

@@ -209,6 +209,7 @@ void MovieClip::step_to(int frame)
     // One frame forward: the tags act in file order, so a clip placed before a DoAction
     // shows its first frame (and queues its actions) before that DoAction is queued.
     m_frame = frame;
+    player().sound_events().frame_entered(*this, *m_timeline, frame, false);
     std::uint64_t self = id();
     std::uint8_t version = swf_version();
     for (const Tag& tag : m_timeline->frames[frame]) {
@@ -310,6 +311,7 @@ void MovieClip::move_to_frame(int frame)
     for (int f = from; f <= frame; ++f)
         apply_frame(state, f, f == frame ? &actions : nullptr, f == frame ? &init_actions : nullptr);
     m_frame = frame;
+    player().sound_events().frame_entered(*this, *m_timeline, frame, true);
     for (Bytes body : init_actions)
         player().queue_init_action(*this, Tag{static_cast<std::uint16_t>(TagCode::DoInitAction), body});
     for (Bytes code : actions)

@@ -14,6 +14,7 @@
 
 #include "swf/core/characters.h"
 #include "swf/core/script_engine.h"
+#include "swf/core/sound_events.h"
 #include "swf/core/text_field.h"
 #include "swf/parser/types.h"
 
@@ -154,6 +155,8 @@ public:
     std::uint64_t drag_target() const { return m_drag; }
     // Asks for a file; it arrives on a later tick (see PlayerHost::fetch).
     void request_load(LoadRequest request);
+    // What the movie asked of the sound output since the audio side last looked.
+    SoundEvents& sound_events() { return m_sound_events; }
 
     // Registry of live objects (called by DisplayObject).
     std::uint64_t register_object(DisplayObject* object);
@@ -179,6 +182,7 @@ private:
 
     PlayerHost m_host;
     PlayerLimits m_limits;
+    SoundEvents m_sound_events;
     EngineFactory m_engine_factory;
     std::unique_ptr<ScriptEngine> m_engine;
     std::shared_ptr<const Library> m_library;
