@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "swf/audio/pcm_sound.h"
+#include "swf/parser/sounds.h"
+
+namespace swf::audio {
+
+constexpr int kOutputRate = 44100; // the mix: 16-bit stereo at this rate
+
+// Mixes any number of event sounds and streams into 16-bit stereo at 44.1 kHz, resampling
+// each from its own rate (linear interpolation). Safe to drive from one thread while another
+// calls mix().
+class Mixer {
+public:
+    // A bound for hostile movies: starting one more drops the oldest.
+    static constexpr std::size_t kMaxVoices = 256;
+
+    // Plays an event sound as `info` says: from its in point to its out point (44.1 kHz sample
+    // positions), `loop_count` times, through its envelope, whose positions count 44.1 kHz
+    // samples from the sound's start and run on through the loops. A no-multiple sound that is
+    // playing already is not started again; a stop sound stops every instance instead.
+    void start(std::shared_ptr<const PcmSound> sound, const SoundInfo& info);
+    void stop(const PcmSound* sound);
+    bool playing(const PcmSound* sound) const;
+
+    // Appends samples to a stream (a clip's stream sound); `restart` drops what it still had.
+    // A stream holds at most two seconds: a producer running ahead loses its oldest samples.
+    void stream_append(std::uint64_t stream, const PcmSound& samples, bool restart);
+    void stream_stop(std::uint64_t stream);
+    std::vector<std::uint64_t> streams() const;
+
+    void stop_all();
+    std::size_t voice_count() const; // event sounds playing
+
+    // Writes the next `frames` frames of the mix (interleaved stereo) to `out`.
+    void mix(std::int16_t* out, std::size_t frames);
+
+private:
+    struct Voice {
+        std::shared_ptr<const PcmSound> sound;
+        std::uint64_t position = 0; // source frames, 32.32 fixed point
+        std::uint64_t step = 0;
+        std::size_t begin = 0, end = 0; // the played part, source frames
+        unsigned loops_left = 1;
+        std::vector<SoundEnvelopePoint> envelope;
+        std::size_t envelope_at = 0;    // the envelope segment reached
+        std::uint64_t time44 = 0;       // envelope clock
+    };
+    struct Stream {
+        std::uint32_t rate = 0;
+        int channels = 0;
+        std::vector<std::int16_t> samples;
+        std::size_t read = 0;     // first unplayed sample
+        std::uint64_t fraction = 0; // between it and the next, 0.32 fixed point
+        std::uint64_t step = 0;
+    };
+
+    bool mix_voice(Voice& voice, std::int32_t* acc, std::size_t frames);
+    void mix_stream(Stream& stream, std::int32_t* acc, std::size_t frames);
+
+    mutable std::mutex m_mutex;
+    std::vector<Voice> m_voices;
+    std::map<std::uint64_t, Stream> m_streams;
+    std::vector<std::int32_t> m_acc;
+};
+
+// Source frames per output frame for a sound rate, 32.32 fixed point (5512 is 5512.5 Hz).
+std::uint64_t resample_step(std::uint32_t rate);
+
+} // namespace swf::audio
