@@ -69,13 +69,17 @@ bool MovieView::load(std::vector<std::uint8_t> data, QString* error, const QStri
     };
     host.trace = [this](const std::string& line) { emit trace(QString::fromStdString(line)); };
     auto player = Player::create(std::move(host));
+    m_sound.attach(player); // before loading: the first frame may start sounds
     std::string reason;
     if (!player->load(std::move(data), &reason)) {
+        m_sound.attach(nullptr);
         if (error)
             *error = QString::fromStdString(reason);
         update();
         return false;
     }
+    if (!m_output)
+        m_output = std::make_unique<audio::AudioOutput>(m_mixer);
     m_player = std::move(player);
     m_timer.start(static_cast<int>(std::lround(1000.0 / m_player->frame_rate())));
     update();
@@ -119,6 +123,7 @@ void MovieView::clear()
         m_player->close();
         m_player.reset();
     }
+    m_sound.attach(nullptr); // its sound stops at once
     m_renderer.release();
     unsetCursor();
     update();
@@ -184,6 +189,7 @@ void MovieView::tick()
 
 void MovieView::afterInput()
 {
+    m_sound.update();
     if (m_player && m_player->hand_cursor())
         setCursor(Qt::PointingHandCursor);
     else

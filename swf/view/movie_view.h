@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "swf/audio/audio_output.h"
+#include "swf/audio/movie_sound.h"
 #include "swf/core/player.h"
 #include "swf/render/renderer.h"
 
@@ -70,6 +72,9 @@ private:
     Renderer m_renderer;
     QTimer m_timer;
     QColor m_background;
+    audio::Mixer m_mixer;
+    audio::MovieSound m_sound{m_mixer};
+    std::unique_ptr<audio::AudioOutput> m_output; // opened with the first movie
 };
 
 } // namespace swf
