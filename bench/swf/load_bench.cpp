@@ -86,7 +86,7 @@ void BM_ReadAndParse(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * std::filesystem::file_size(movie_path()));
 }
 
-// Parse, build every character (shape edges assembled into paths) and the first frame.
+// Parse, build every character and the first frame (shape edges are assembled when first drawn).
 void BM_ReadAndLoad(benchmark::State& state)
 {
     for (auto _ : state) {

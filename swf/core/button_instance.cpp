@@ -71,7 +71,7 @@ bool character_hit(const Library& library, const Character* c, Point p, int nest
         const Rect& b = shape->def.bounds;
         if (p.x < b.x_min || p.x > b.x_max || p.y < b.y_min || p.y > b.y_max)
             return false;
-        return geometry_contains(shape->geometry, p);
+        return geometry_contains(shape->geometry(), p);
     }
     case CharacterType::Sprite: {
         bool hit = false;

@@ -19,6 +19,12 @@ int TimelineDef::frame_of_label(std::string_view label) const
     return it == labels.end() ? -1 : it->second;
 }
 
+const ShapeGeometry& ShapeCharacter::geometry() const
+{
+    std::call_once(m_built, [this] { m_geometry = build_shape_geometry(def.shape, def.uses_fill_winding_rule); });
+    return m_geometry;
+}
+
 const Character* Library::find(std::uint16_t id) const
 {
     auto it = characters.find(id);

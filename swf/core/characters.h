@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -39,13 +40,15 @@ struct Character {
 };
 
 struct ShapeCharacter : Character {
-    explicit ShapeCharacter(DefineShape d)
-        : Character(CharacterType::Shape, d.id), def(std::move(d)),
-          geometry(build_shape_geometry(def.shape, def.uses_fill_winding_rule))
-    {
-    }
+    explicit ShapeCharacter(DefineShape d) : Character(CharacterType::Shape, d.id), def(std::move(d)) {}
     DefineShape def;
-    ShapeGeometry geometry;
+    // The edges assembled into paths, built on first use (drawing or hit testing), so that a
+    // movie of many shapes loads without assembling the ones it never shows.
+    const ShapeGeometry& geometry() const;
+
+private:
+    mutable std::once_flag m_built;
+    mutable ShapeGeometry m_geometry;
 };
 
 struct MorphShapeCharacter : Character {

@@ -91,7 +91,7 @@ const Renderer::CachedShape& Renderer::shape(const ShapeCharacter& character)
     if (it != m_shapes.end())
         return it->second;
     CachedShape cached;
-    const ShapeGeometry& g = character.geometry;
+    const ShapeGeometry& g = character.geometry();
     for (const ShapeLayer& layer : g.layers) {
         CachedLayer out;
         for (const StyledPath& fill : layer.fills) {
@@ -111,7 +111,7 @@ void Renderer::draw_shape(QPainter& painter, const ShapeCharacter& character, co
                           const ColorTransform& cx)
 {
     const CachedShape& cached = shape(character);
-    const ShapeGeometry& g = character.geometry;
+    const ShapeGeometry& g = character.geometry();
     painter.setTransform(transform);
     // Lines are at least one device pixel wide, as hairlines are.
     double scale = std::sqrt(std::abs(transform.determinant()));
