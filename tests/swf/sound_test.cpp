@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "audio_signal.h"
+#include "swf/audio/audio_output.h"
 #include "swf/audio/movie_sound.h"
 #include "swf/writer/bit_writer.h"
 #include "swf/writer/movie_builder.h"
@@ -570,4 +571,23 @@ TEST(MovieSoundTest, DamagedSoundTagsAreSkipped)
     Output out = play(m, 8);
     EXPECT_NEAR(double(audible(out.left).second), double(at(0.5)), 12);
     EXPECT_NEAR(pitch(out.left, kOutputRate, 0, at(0.45)), 440, 4);
+}
+
+// Without a sound server the output stays silent and says so once per process, however many
+// outputs open.
+TEST(AudioOutputTest, WithoutADeviceSaysSoOnce)
+{
+    qputenv("PULSE_SERVER", "unix:/nonexistent/lumavo-test-socket");
+    static QStringList said;
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+        if (text.contains(QLatin1String("no audio output device")))
+            said << text;
+    });
+    Mixer mixer;
+    for (int i = 0; i < 3; ++i) {
+        AudioOutput output(mixer);
+        EXPECT_EQ(output.pulled(), 0);
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(said.size(), 1) << said.join(QLatin1Char('\n')).toStdString();
 }
