@@ -1,10 +1,12 @@
 // lumavo-swf: plays a movie headless, as fast as it can, and prints what it says.
 //
-//   lumavo-swf FILE --frames N [--fscommands] [--input EVENTS.json] [--png DIR]
+//   lumavo-swf FILE --frames N [--fscommands] [--input EVENTS.json] [--png DIR] [--wav OUT.wav]
 //
 // Each trace() line goes to stdout as Flash Player writes it to its log; --fscommands adds
-// "fscommand: <command> <args>" lines; --png writes every frame as DIR/frame_NNNNN.png. The
-// fscommand "quit" ends the run. Files the movie loads come from its own folder.
+// "fscommand: <command> <args>" lines; --png writes every frame as DIR/frame_NNNNN.png; --wav
+// writes the movie's sound of the frames played (N frames last N / frame rate seconds) as
+// 44.1 kHz 16-bit stereo. The fscommand "quit" ends the run. Files the movie loads come from
+// its own folder.
 //
 // --input plays simulated input, a JSON array of events: {"type": "Wait"} plays one frame;
 // "MouseMove", "MouseDown", "MouseUp" take "pos": [x, y] in stage pixels; "KeyDown" and
@@ -17,11 +19,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 
 #include <cstdio>
 #include <iostream>
 #include <string>
 
+#include "swf/audio/movie_sound.h"
+#include "swf/audio/wav.h"
 #include "swf/core/local_files.h"
 #include "swf/core/player.h"
 #include "swf/render/renderer.h"
@@ -31,7 +36,7 @@ namespace {
 int usage(const char* why)
 {
     std::cerr << "lumavo-swf: " << why << "\n"
-              << "usage: lumavo-swf FILE --frames N [--fscommands] [--input EVENTS.json] [--png DIR]\n";
+              << "usage: lumavo-swf FILE --frames N [--fscommands] [--input EVENTS.json] [--png DIR] [--wav OUT.wav]\n";
     return 2;
 }
 
@@ -105,7 +110,7 @@ bool read_events(const QString& path, std::vector<InputEvent>& events, std::stri
 
 int main(int argc, char** argv)
 {
-    QString file, png_dir, input_file;
+    QString file, png_dir, input_file, wav_path;
     long frames = -1;
     bool print_fscommands = false;
     for (int i = 1; i < argc; ++i) {
@@ -121,9 +126,8 @@ int main(int argc, char** argv)
             png_dir = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--input" && i + 1 < argc) {
             input_file = QString::fromLocal8Bit(argv[++i]);
-        } else if (arg == "--wav") {
-            std::cerr << "lumavo-swf: --wav is not available: this build has no sound output\n";
-            return 2;
+        } else if (arg == "--wav" && i + 1 < argc) {
+            wav_path = QString::fromLocal8Bit(argv[++i]);
         } else if (!arg.empty() && arg[0] != '-' && file.isEmpty()) {
             file = QString::fromLocal8Bit(argv[i]);
         } else {
@@ -172,6 +176,9 @@ int main(int argc, char** argv)
     swf::LocalFiles files(QFileInfo(file).absolutePath().toStdString());
     host.fetch = [&files](const std::string& url) { return files.read(url); };
     player = swf::Player::create(host);
+    std::optional<swf::audio::OfflineAudio> audio;
+    if (!wav_path.isEmpty())
+        audio.emplace(player);
     std::string error;
     if (!player->load(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), &error)) {
         std::cerr << "lumavo-swf: " << file.toStdString() << ": " << error << "\n";
@@ -204,12 +211,23 @@ int main(int argc, char** argv)
         if (quit)
             break;
         player->tick();
+        if (audio)
+            audio->render_frame();
         if (!png_dir.isEmpty()) {
             QString name = QStringLiteral("%1/frame_%2.png").arg(png_dir).arg(frame, 5, 10, QLatin1Char('0'));
             if (!renderer.render_image(*player, size).save(name)) {
                 std::cerr << "lumavo-swf: cannot write " << name.toStdString() << "\n";
                 return 1;
             }
+        }
+    }
+    if (audio) {
+        std::vector<std::uint8_t> wav = swf::audio::wav_file(audio->samples(), 2, swf::audio::kOutputRate);
+        QSaveFile out(wav_path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(reinterpret_cast<const char*>(wav.data()), qint64(wav.size())) != qint64(wav.size())
+            || !out.commit()) {
+            std::cerr << "lumavo-swf: cannot write " << wav_path.toStdString() << ": " << out.errorString().toStdString() << "\n";
+            return 1;
         }
     }
     return 0;

@@ -96,7 +96,7 @@ TEST_P(RunnerRefuses, WithAMessage)
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, RunnerRefuses,
-    testing::Values(BadRun{"wav", {"MOVIE", "--frames", "1", "--wav", "x.wav"}, 2, "--wav"},
+    testing::Values(BadRun{"wav_without_file", {"MOVIE", "--frames", "1", "--wav"}, 2, "--wav"},
                     BadRun{"no_frames", {"MOVIE"}, 2, "--frames"},
                     BadRun{"bad_frames", {"MOVIE", "--frames", "x"}, 2, "--frames"},
                     BadRun{"missing_file", {"DIR/none.swf", "--frames", "1"}, 1, "cannot read"},
