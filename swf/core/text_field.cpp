@@ -1,6 +1,7 @@
 #include "swf/core/text_field.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <tuple>
@@ -9,8 +10,6 @@
 
 namespace swf {
 namespace {
-
-constexpr double kGutter = 40; // 2 pixels around the text
 
 std::vector<std::uint32_t> utf8_decode(std::string_view s)
 {
@@ -62,16 +61,38 @@ bool is_break(std::uint32_t c)
     return c == '\r' || c == '\n';
 }
 
-const FontCharacter* font_of(const TextField& field)
+const FontCharacter* font_character(const TextField& field)
 {
     const EditTextCharacter* edit = field.edit();
     if (!edit || !edit->def.font_id || !field.library())
         return nullptr;
     const Character* c = field.library()->find(*edit->def.font_id);
-    if (!c || c->type != CharacterType::Font)
-        return nullptr;
-    const auto* font = static_cast<const FontCharacter*>(c);
-    return font->def.layout ? font : nullptr;
+    return c && c->type == CharacterType::Font ? static_cast<const FontCharacter*>(c) : nullptr;
+}
+
+// The value of an HTML tag's attribute (`tag` is the text between < and >), quoted or not.
+std::optional<std::string> attribute(const std::string& tag, std::string_view name)
+{
+    std::string lower = lower_ascii(tag);
+    for (std::size_t at = lower.find(name); at != std::string::npos; at = lower.find(name, at + 1)) {
+        std::size_t p = at + name.size();
+        if (at == 0 || !std::isspace(static_cast<unsigned char>(lower[at - 1])))
+            continue;
+        while (p < lower.size() && lower[p] == ' ')
+            ++p;
+        if (p >= lower.size() || lower[p] != '=')
+            continue;
+        ++p;
+        while (p < lower.size() && lower[p] == ' ')
+            ++p;
+        if (p < tag.size() && (tag[p] == '"' || tag[p] == '\'')) {
+            std::size_t end = tag.find(tag[p], p + 1);
+            return tag.substr(p + 1, end == std::string::npos ? std::string::npos : end - p - 1);
+        }
+        std::size_t end = tag.find_first_of(" \t\r\n", p);
+        return tag.substr(p, end == std::string::npos ? std::string::npos : end - p);
+    }
+    return std::nullopt;
 }
 
 std::string escape_html(std::uint32_t c)
@@ -91,7 +112,7 @@ std::string escape_html(std::uint32_t c)
 
 } // namespace
 
-double TextMetrics::advance(std::uint32_t ch, double size) const
+double TextMetrics::advance(std::uint32_t ch, double size, const FontStyle&) const
 {
     if (ch == ' ')
         return size * 0.28;
@@ -172,10 +193,15 @@ std::string TextField::html_text() const
 void TextField::set_html_text(std::string_view html_source)
 {
     m_chars.clear();
+    m_faces.assign(1, std::string());
     std::vector<std::uint32_t> codes = utf8_decode(html_source);
-    std::vector<double> sizes{font_size};
+    std::vector<Char> formats{Char{0, font_size}};
     bool paragraph_open = false;
-    auto emit = [&](std::uint32_t c) { m_chars.push_back({c, sizes.back()}); };
+    auto emit = [&](std::uint32_t c) {
+        Char ch = formats.back();
+        ch.code = c;
+        m_chars.push_back(ch);
+    };
     for (std::size_t i = 0; i < codes.size(); ++i) {
         std::uint32_t c = codes[i];
         if (c == '<') {
@@ -194,21 +220,30 @@ void TextField::set_html_text(std::string_view html_source)
                 if (paragraph_open && !m_chars.empty())
                     emit('\r');
                 paragraph_open = true;
-            } else if (tag_name == "font") {
-                double size = sizes.back();
-                std::size_t at = lower.find("size=");
-                if (at != std::string::npos) {
-                    std::size_t start = at + 5;
-                    if (start < lower.size() && (lower[start] == '"' || lower[start] == '\''))
-                        ++start;
-                    double v = std::atof(lower.c_str() + start);
+            } else if (tag_name == "font" || tag_name == "b" || tag_name == "i" || tag_name == "u") {
+                Char f = formats.back();
+                f.bold |= tag_name == "b";
+                f.italic |= tag_name == "i";
+                f.underline |= tag_name == "u";
+                if (auto size = attribute(tag, "size")) {
+                    double v = std::atof(size->c_str());
                     if (v > 0)
-                        size = v * 20;
+                        f.size = v * 20;
                 }
-                sizes.push_back(size);
-            } else if (tag_name == "/font") {
-                if (sizes.size() > 1)
-                    sizes.pop_back();
+                if (auto color = attribute(tag, "color"); color && color->size() == 7 && (*color)[0] == '#')
+                    f.color = std::uint32_t(std::strtoul(color->c_str() + 1, nullptr, 16)) & 0xFFFFFF;
+                if (auto face = attribute(tag, "face"); face && !face->empty()) {
+                    auto known = std::find(m_faces.begin(), m_faces.end(), *face);
+                    if (known == m_faces.end() && m_faces.size() < 0xFFFF)
+                        known = m_faces.insert(m_faces.end(), *face);
+                    if (known != m_faces.end())
+                        f.face = static_cast<std::uint16_t>(known - m_faces.begin());
+                }
+                if (formats.size() < 256)
+                    formats.push_back(f);
+            } else if (tag_name == "/font" || tag_name == "/b" || tag_name == "/i" || tag_name == "/u") {
+                if (formats.size() > 1)
+                    formats.pop_back();
             }
             continue;
         }
@@ -242,29 +277,65 @@ void TextField::set_html_text(std::string_view html_source)
     }
 }
 
+std::size_t TextField::replace(std::size_t begin, std::size_t end, const std::vector<std::uint32_t>& codes)
+{
+    begin = std::min(begin, m_chars.size());
+    end = std::clamp(end, begin, m_chars.size());
+    Char format = begin > 0 ? m_chars[begin - 1] : !m_chars.empty() ? m_chars.front() : Char{0, font_size};
+    m_chars.erase(m_chars.begin() + std::ptrdiff_t(begin), m_chars.begin() + std::ptrdiff_t(end));
+    std::size_t at = begin;
+    for (std::uint32_t code : codes) {
+        if (max_chars > 0 && m_chars.size() >= std::size_t(max_chars))
+            break;
+        format.code = code == '\n' ? std::uint32_t('\r') : code;
+        m_chars.insert(m_chars.begin() + std::ptrdiff_t(at++), format);
+    }
+    return at;
+}
+
+const FontCharacter* TextField::embedded_font() const
+{
+    const FontCharacter* font = embed_fonts ? font_character(*this) : nullptr;
+    return font && font->def.layout && !font->def.glyphs.empty() ? font : nullptr;
+}
+
+FontStyle TextField::style(const Char& c) const
+{
+    FontStyle s{c.face < m_faces.size() ? std::string_view(m_faces[c.face]) : std::string_view(), c.bold, c.italic};
+    if (const FontCharacter* font = font_character(*this)) {
+        if (s.face.empty())
+            s.face = font->info ? font->info->name : font->def.name;
+        s.bold |= font->info ? font->info->bold : font->def.bold;
+        s.italic |= font->info ? font->info->italic : font->def.italic;
+    }
+    return s;
+}
+
 double TextField::advance(const Char& c) const
 {
-    if (const FontCharacter* font = font_of(*this)) {
+    if (const FontCharacter* font = embedded_font()) {
         const DefineFont& def = font->def;
         for (std::size_t g = 0; g < def.codes.size() && g < def.layout->advances.size(); ++g)
             if (def.codes[g] == c.code)
                 return def.layout->advances[g] * c.size / 1024.0;
+        return 0; // a character the font lacks is not drawn
     }
-    return player().text_metrics().advance(c.code, c.size);
+    return player().text_metrics().advance(c.code, c.size, style(c));
 }
 
-std::pair<double, double> TextField::extent(double size) const
+std::pair<double, double> TextField::extent(const Char& c) const
 {
     // Ascent and descent in whole pixels, rounded up, as Flash Player lays out lines.
     double ascent, descent;
-    if (const FontCharacter* font = font_of(*this)) {
+    if (const FontCharacter* font = embedded_font()) {
         const FontLayout& l = *font->def.layout;
-        ascent = l.ascent * size / 1024.0;
-        descent = l.descent * size / 1024.0;
+        ascent = l.ascent * c.size / 1024.0;
+        descent = l.descent * c.size / 1024.0;
     } else {
         const TextMetrics& m = player().text_metrics();
-        ascent = m.ascent(size);
-        descent = m.descent(size);
+        FontStyle s = style(c);
+        ascent = m.ascent(c.size, s);
+        descent = m.descent(c.size, s);
     }
     return {std::ceil(ascent / 20) * 20, std::ceil(descent / 20) * 20};
 }
@@ -281,13 +352,14 @@ std::vector<TextField::Line> TextField::layout() const
         line.width = 0;
         double ascent = 0, descent = 0;
         for (std::size_t k = line.begin; k < end; ++k) {
-            auto [a, d] = extent(m_chars[k].size);
+            auto [a, d] = extent(m_chars[k]);
             ascent = std::max(ascent, a);
             descent = std::max(descent, d);
             line.width += advance(m_chars[k]);
         }
         if (line.begin == end)
-            std::tie(ascent, descent) = extent(end < m_chars.size() ? m_chars[end].size : font_size);
+            std::tie(ascent, descent) = extent(end < m_chars.size() ? m_chars[end] : Char{'x', font_size});
+        line.ascent = ascent;
         line.height = ascent + descent + leading;
         lines.push_back(line);
     };
