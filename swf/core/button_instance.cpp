@@ -174,7 +174,7 @@ void ButtonInstance::build_children()
         }
         std::unique_ptr<DisplayObject> doomed = std::move(it->second);
         it = m_children.erase(it);
-        player().object_removed(*doomed);
+        player().retire(std::move(doomed));
     }
     std::vector<std::uint64_t> created;
     for (const auto& [depth, r] : wanted) {

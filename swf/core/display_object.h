@@ -79,6 +79,8 @@ public:
     void set_rotation(double degrees);
     // The timeline moved the object: forget the kept scale and rotation.
     void matrix_changed() { m_kept.reset(); }
+    // Taken off the stage: it keeps its name and contents until the player lets it go.
+    void orphan() { m_parent = nullptr; }
 
 private:
     friend class MovieClip;

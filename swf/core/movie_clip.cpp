@@ -139,7 +139,7 @@ void MovieClip::drop_child(DisplayList::iterator it)
     // Detach before destroying, so the subtree never sees a half-removed parent.
     std::unique_ptr<DisplayObject> doomed = std::move(it->second);
     m_children.erase(it);
-    player().object_removed(*doomed);
+    player().retire(std::move(doomed));
 }
 
 std::unique_ptr<DisplayObject> MovieClip::detach_child(int depth)

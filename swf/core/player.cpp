@@ -29,6 +29,7 @@ Player::Player(PlayerHost host, PlayerLimits limits, EngineFactory engine)
 Player::~Player()
 {
     m_closed = true;
+    m_retired.clear();
     m_levels.clear();
     m_engine.reset();
 }
@@ -174,7 +175,17 @@ void Player::object_created(DisplayObject& object)
         m_engine->text_field_created(object);
 }
 
-void Player::object_removed(DisplayObject& object)
+void Player::retire(std::unique_ptr<DisplayObject> object)
+{
+    if (!object)
+        return;
+    queue_unload_events(*object);
+    object->orphan();
+    if (!m_closed)
+        m_retired.push_back(std::move(object));
+}
+
+void Player::queue_unload_events(DisplayObject& object)
 {
     if (m_closed)
         return;
@@ -193,7 +204,13 @@ void Player::object_removed(DisplayObject& object)
         children = &static_cast<ButtonInstance&>(object).children();
     if (children)
         for (const auto& [depth, child] : *children)
-            object_removed(*child);
+            queue_unload_events(*child);
+}
+
+bool Player::on_stage(const DisplayObject& object) const
+{
+    const DisplayObject* root = object.level_root();
+    return root->level >= 0 && level(root->level) == root;
 }
 
 void Player::queue_actions(const DisplayObject& context, Bytes code, ActionOrigin origin, std::uint32_t event)
@@ -290,7 +307,7 @@ void Player::enter_frame()
     for (std::size_t i = count; i-- > 0 && !m_closed;) {
         DisplayObject* o = find(m_clips[i]);
         MovieClip* clip = o ? o->as_clip() : nullptr;
-        if (!clip)
+        if (!clip || !on_stage(*clip))
             continue;
         queue_clip_event(*clip, ClipEnterFrame);
         clip->advance();
@@ -315,7 +332,10 @@ void Player::tick()
     } else {
         ++m_ticks;
         run_loads();
-        if (!root())
+        if (m_engine && !m_closed)
+            m_engine->run_timers();
+        run_queue();
+        if (!root() || m_closed)
             return;
         enter_frame();
     }
@@ -323,7 +343,7 @@ void Player::tick()
     if (m_closed || !m_engine)
         return;
     m_engine->after_tick();
-    run_queue();
+    m_retired.clear();
 }
 
 void Player::goto_frame(int frame)
@@ -443,7 +463,7 @@ void Player::install_level(int level, std::shared_ptr<const Library> movie)
     if (auto it = m_levels.find(level); it != m_levels.end()) {
         std::unique_ptr<MovieClip> old = std::move(it->second);
         m_levels.erase(it);
-        object_removed(*old);
+        retire(std::move(old));
     }
     if (!movie)
         return;
@@ -549,13 +569,14 @@ void Player::update_hover()
 void Player::dispatch_to_all(std::uint32_t event)
 {
     for (std::size_t i = m_clips.size(); i-- > 0;)
-        if (DisplayObject* o = find(m_clips[i]))
+        if (DisplayObject* o = find(m_clips[i]); o && on_stage(*o))
             queue_clip_event(*o, event);
 }
 
 void Player::input_done()
 {
     run_queue();
+    m_retired.clear();
 }
 
 void Player::mouse_move(Point p)

@@ -134,9 +134,12 @@ public:
     // An object has just been put on a display list: it gets a name if it has none, its
     // class, load event and first frame.
     void object_created(DisplayObject& object);
-    // An object has left its display list (it is being destroyed): its subtree's unload
-    // events are queued.
-    void object_removed(DisplayObject& object);
+    // An object has left its display list: its subtree's unload events are queued, and it
+    // lives on, off the stage, until this tick's scripts have run, so its unload handlers
+    // still find it.
+    void retire(std::unique_ptr<DisplayObject> object);
+    // Whether the object is on one of the levels (not retired).
+    bool on_stage(const DisplayObject& object) const;
     void add_clip(std::uint64_t id) { m_clips.push_back(id); }
 
     void queue_actions(const DisplayObject& context, Bytes code, ActionOrigin origin, std::uint32_t event = 0);
@@ -179,6 +182,7 @@ private:
     void update_hover();
     void update_drag();
     void input_done();
+    void queue_unload_events(DisplayObject& object);
 
     PlayerHost m_host;
     PlayerLimits m_limits;
@@ -193,6 +197,7 @@ private:
     std::uint64_t m_instance_names = 0;
     std::deque<ActionBlock> m_init_queue;
     std::deque<ActionBlock> m_queue;
+    std::vector<std::unique_ptr<DisplayObject>> m_retired;
     std::set<std::pair<const Library*, std::uint16_t>> m_init_done;
     std::vector<LoadRequest> m_loads;
     std::shared_ptr<const TextMetrics> m_text_metrics;

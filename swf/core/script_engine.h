@@ -51,7 +51,9 @@ public:
     // Input the scripts may listen to (Key and Mouse listeners).
     virtual void key_event(bool down, int code) {}
     virtual void mouse_event(std::uint32_t clip_event) {}
-    // Called after each tick's scripts have run: timers, text fields, garbage.
+    // Before a frame is entered: the timers (setInterval) that are due by then.
+    virtual void run_timers() {}
+    // Called after each tick's scripts have run: text fields, garbage.
     virtual void after_tick() {}
 };
 

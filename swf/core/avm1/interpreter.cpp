@@ -121,23 +121,30 @@ void Interpreter::tick_timers()
 {
     if (running_) return;
     double now = host_.time_ms();
-    std::vector<int32_t> due;
-    for (auto& [id, iv] : intervals_)
-        if (iv.next_ms <= now) due.push_back(id);
-    std::sort(due.begin(), due.end());
-    for (int32_t id : due) {
-        auto it = intervals_.find(id);
-        if (it == intervals_.end()) continue;
-        Interval iv = it->second;
-        it->second.next_ms = now + std::max(iv.interval_ms, 1.0);
-        run_guarded([&] {
-            if (iv.this_obj) {
-                Value fn = get(iv.this_obj, iv.method);
-                call(fn, iv.this_obj, iv.args);
-            } else {
-                call(iv.fn, nullptr, iv.args);
-            }
-        });
+    // Each interval runs as often as its period fits since its last run, a few times at most
+    // per call, so a short period keeps its rate without starving the frames.
+    constexpr int kMaxRunsPerTick = 8;
+    for (int round = 0; round < kMaxRunsPerTick; ++round) {
+        std::vector<int32_t> due;
+        for (auto& [id, iv] : intervals_)
+            if (iv.next_ms <= now) due.push_back(id);
+        if (due.empty()) break;
+        std::sort(due.begin(), due.end());
+        for (int32_t id : due) {
+            auto it = intervals_.find(id);
+            if (it == intervals_.end()) continue;
+            Interval iv = it->second;
+            it->second.next_ms = iv.next_ms + std::max(iv.interval_ms, 1.0);
+            if (it->second.next_ms <= now - iv.interval_ms * kMaxRunsPerTick) it->second.next_ms = now;
+            run_guarded([&] {
+                if (iv.this_obj) {
+                    Value fn = get(iv.this_obj, iv.method);
+                    call(fn, iv.this_obj, iv.args);
+                } else {
+                    call(iv.fn, nullptr, iv.args);
+                }
+            });
+        }
     }
 }
 

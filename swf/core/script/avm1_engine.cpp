@@ -167,9 +167,13 @@ void Avm1Engine::mouse_event(std::uint32_t clip_event)
         m_in->broadcast("Mouse", name);
 }
 
-void Avm1Engine::after_tick()
+void Avm1Engine::run_timers()
 {
     m_in->tick_timers();
+}
+
+void Avm1Engine::after_tick()
+{
     m_display.refresh_bound_fields();
     // Collect when the heap has grown well past what survived the last collection.
     if (m_in->heap_size() > 2 * m_heap_after_collect + 4096) {

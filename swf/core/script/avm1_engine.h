@@ -29,6 +29,7 @@ public:
     void data_loaded(std::uint64_t ticket, const std::optional<std::string>& text) override;
     void key_event(bool down, int code) override;
     void mouse_event(std::uint32_t clip_event) override;
+    void run_timers() override;
     void after_tick() override;
 
     avm1::Interpreter& interpreter() { return *m_in; }

@@ -190,9 +190,9 @@ std::optional<double> DisplayAdapter::number_of(const Value& v)
 
 std::optional<bool> DisplayAdapter::flag_of(const Value& v)
 {
-    // As Flash Player reads _visible and _focusrect: undefined and null change nothing; a
-    // number or string counts as true unless it is zero (a string that is no number is
-    // true); an object is its valueOf, or false.
+    // As Flash Player reads _visible and _focusrect: undefined, null and what is no number
+    // change nothing; a number counts as true unless it is zero; an object is its valueOf,
+    // or false.
     if (v.is_nullish() || !m_in)
         return std::nullopt;
     if (v.is_boolean())
@@ -206,7 +206,10 @@ std::optional<bool> DisplayAdapter::flag_of(const Value& v)
         if (primitive.is_boolean())
             return primitive.boolean();
     }
-    return m_in->to_number(primitive) != 0;
+    double n = m_in->to_number(primitive);
+    if (std::isnan(n))
+        return std::nullopt;
+    return n != 0;
 }
 
 void DisplayAdapter::set_property(ClipId clip, ClipProperty p, const Value& v)

@@ -1,0 +1,207 @@
+// Scripts in a playing movie: what they see of clips and text fields, the player's clock,
+// its budget and its garbage collection.
+#include <gtest/gtest.h>
+
+#include "swf/core/script/avm1_engine.h"
+#include "tests/swf/avm1/movie_fixture.h"
+
+using namespace movie_test;
+using swf::ActionCode;
+using swf::MovieBuilder;
+using swf::SpriteBuilder;
+
+namespace {
+
+// obj.prop
+Asm& get(Asm& a, const std::string& obj, const std::string& prop)
+{
+    return a.push(obj).get_variable().push(prop).op(ActionCode::GetMember);
+}
+
+// obj.prop = value
+Asm& set(Asm& a, const std::string& obj, const std::string& prop, V value)
+{
+    return a.push(obj).get_variable().push({prop, value}).op(ActionCode::SetMember);
+}
+
+// obj.method(args) with the arguments given in order.
+Asm& call(Asm& a, const std::string& obj, const std::string& method, std::vector<V> args)
+{
+    for (auto it = args.rbegin(); it != args.rend(); ++it)
+        a.push(*it);
+    return a.push(static_cast<int>(args.size())).push(obj).get_variable().push(method).op(ActionCode::CallMethod);
+}
+
+Asm stop_here()
+{
+    Asm a;
+    a.stop();
+    return a;
+}
+
+TEST(TextFields, AVariableAndItsFieldFollowEachOther)
+{
+    MovieBuilder m;
+    // Frame 0: `shown` exists before its field appears; frame 1 places fields for it and for
+    // a missing variable, and for one whose field is empty.
+    Asm first;
+    first.push({"shown", "from script"}).set_variable();
+    m.actions(first).show_frame();
+    m.place({.depth = 1, .character = edit_text(m, "shown", "initial", 200, 40), .name = "a"});
+    m.place({.depth = 2, .character = edit_text(m, "missing", "from field", 200, 40), .name = "b"});
+    m.place({.depth = 3, .character = edit_text(m, "empty", "", 200, 40), .name = "c"});
+    Asm second;
+    get(second, "a", "text").trace();
+    second.push("missing").get_variable().trace();
+    second.push("empty").get_variable().op(ActionCode::TypeOf).trace();
+    set(second, "b", "text", "typed");
+    second.push("missing").get_variable().trace();
+    second.push({"shown", "changed"}).set_variable();
+    get(second, "a", "text").trace();
+    get(second, "a", "variable").trace();
+    get(second, "c", "variable").trace();
+    second.stop();
+    m.actions(second).show_frame();
+    Playing run(m);
+    EXPECT_EQ(run.play(2), "from script\nfrom field\nundefined\ntyped\nchanged\nshown\nempty\n");
+}
+
+TEST(TextFields, HtmlTextReadsAsPlainTextAndScrollStaysInRange)
+{
+    MovieBuilder m;
+    m.place({.depth = 1, .character = edit_text(m, "", "", 100, 30), .name = "t"});
+    Asm a;
+    set(a, "t", "html", true);
+    set(a, "t", "htmlText", "<p>one &amp; two</p><p>three</p>");
+    get(a, "t", "text").trace();
+    set(a, "t", "text", "a b c d e f g h i j k l m n o p q r s t u v w x y z a b c d e f g h i j k l m n o p");
+    get(a, "t", "maxscroll").push(1).op(ActionCode::Greater).trace();
+    set(a, "t", "scroll", -5);
+    get(a, "t", "scroll").trace();
+    set(a, "t", "scroll", 1e9);
+    get(a, "t", "scroll").push("t").get_variable().push("maxscroll").op(ActionCode::GetMember).op(ActionCode::Equals2).trace();
+    a.stop();
+    m.actions(a).show_frame();
+    Playing run(m);
+    EXPECT_EQ(run.play(1), "one & two\rthree\ntrue\n1\ntrue\n");
+}
+
+struct PropertyCase {
+    const char* property;
+    V value;
+    const char* read_back;
+};
+
+std::ostream& operator<<(std::ostream& os, const PropertyCase& c) { return os << c.property; }
+
+class ClipProperties : public testing::TestWithParam<PropertyCase> {};
+
+// A clip at (10, 20), 20 pixels square, visible: set one property, read it back.
+TEST_P(ClipProperties, KeepFlashPlayersUnitsAndRounding)
+{
+    MovieBuilder m;
+    SpriteBuilder s;
+    s.place(square(m), 1).show_frame();
+    m.place({.depth = 1, .character = m.sprite(s), .matrix = swf::at_pixels(10, 20), .name = "c"});
+    Asm a;
+    set(a, "c", GetParam().property, GetParam().value);
+    get(a, "c", GetParam().property).trace().stop();
+    m.actions(a).show_frame();
+    Playing run(m);
+    EXPECT_EQ(run.play(1), std::string(GetParam().read_back) + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ClipProperties,
+    testing::Values(PropertyCase{"_x", 10.123, "10.1"}, // whole twips
+                    PropertyCase{"_x", V::undefined(), "10"}, PropertyCase{"_y", "abc", "20"},
+                    PropertyCase{"_alpha", 33.3, "33.203125"}, // 8.8 fixed point
+                    PropertyCase{"_rotation", 370, "10"}, PropertyCase{"_rotation", -190, "170"},
+                    PropertyCase{"_xscale", -50, "-50"}, PropertyCase{"_width", 40, "40"},
+                    PropertyCase{"_visible", 0, "false"}, PropertyCase{"_visible", "no number", "true"},
+                    PropertyCase{"_visible", V::null(), "true"}, PropertyCase{"_currentframe", 5, "1"}),
+    [](const auto& info) { return std::string(info.param.property + 1) + "_" + std::to_string(info.index); });
+
+TEST(ScriptClips, AttachDuplicateAndRemoveRunTheirEvents)
+{
+    MovieBuilder m;
+    SpriteBuilder s;
+    s.place(square(m), 1).show_frame();
+    std::uint16_t sprite = m.sprite(s);
+    export_as(m, sprite, "Box");
+    Asm a;
+    call(a, "this", "attachMovie", {"Box", "one", 5}).trace();
+    Asm unload;
+    unload.push("unload ").push("this").get_variable().push("_name").op(ActionCode::GetMember).op(ActionCode::Add2).trace();
+    a.push("one").get_variable().push("onUnload").define_function("", {}, unload).op(ActionCode::SetMember);
+    call(a, "one", "duplicateMovieClip", {"two", 6}).trace();
+    call(a, "two", "getDepth", {}).trace();
+    call(a, "one", "swapDepths", {10}).pop();
+    call(a, "one", "getDepth", {}).trace();
+    call(a, "this", "createEmptyMovieClip", {"holder", 1}).push("_name").op(ActionCode::GetMember).trace();
+    call(a, "one", "removeMovieClip", {}).pop();
+    a.push("one").get_variable().op(ActionCode::TypeOf).trace();
+    say(a, "end of frame").stop();
+    m.actions(a).show_frame();
+    Playing run(m);
+    EXPECT_EQ(run.play(1), "_level0.one\n_level0.two\n6\n10\nholder\nundefined\nend of frame\nunload one\n");
+}
+
+TEST(PlayerClock, IntervalsAndGetTimerFollowTheFrames)
+{
+    MovieBuilder m({.frame_rate = 10});
+    Asm every;
+    every.push("frame ").push({0, "getTimer"}).op(ActionCode::CallFunction).op(ActionCode::Add2).trace();
+    Asm tick;
+    tick.push("calls").get_variable().op(ActionCode::Increment).store_register(0).push("calls").op(ActionCode::StackSwap).set_variable();
+    tick.push("interval ").push(V::reg(0)).op(ActionCode::Add2).trace();
+    auto keep = tick.new_label();
+    tick.push(V::reg(0)).push(2).op(ActionCode::Less2).if_true(keep);
+    tick.push("id").get_variable().push({1, "clearInterval"}).op(ActionCode::CallFunction).pop().bind(keep);
+    Asm a;
+    a.push({"calls", 0}).set_variable();
+    a.push("id").push(200).define_function("", {}, tick).push({2, "setInterval"}).op(ActionCode::CallFunction).set_variable();
+    a.push("this").get_variable().push("onEnterFrame").define_function("", {}, every).op(ActionCode::SetMember);
+    m.actions(a).show_frame();
+    Playing run(m);
+    EXPECT_EQ(run.play(7), "frame 100\ninterval 1\nframe 200\nframe 300\ninterval 2\nframe 400\nframe 500\nframe 600\n");
+}
+
+TEST(PlayerBudget, AScriptThatNeverEndsIsStoppedAndTheMovieGoesOn)
+{
+    MovieBuilder m;
+    Asm loop, next;
+    auto top = loop.new_label();
+    loop.bind(top).jump(top);
+    say(next, "next frame").stop();
+    m.actions(loop).show_frame().actions(next).show_frame();
+    swf::PlayerLimits limits;
+    limits.max_actions_per_tick = 10000;
+    Playing run(m, limits);
+    EXPECT_EQ(run.play(2), "next frame\n");
+}
+
+TEST(PlayerGarbage, ObjectsMadeEachFrameAreCollectedBetweenFrames)
+{
+    MovieBuilder m;
+    // onEnterFrame makes 200 arrays that nothing keeps.
+    Asm every;
+    auto top = every.new_label(), done = every.new_label();
+    every.push({"i", 0}).op(ActionCode::DefineLocal);
+    every.bind(top).push("i").get_variable().push(200).op(ActionCode::Less2).op(ActionCode::Not).if_true(done);
+    every.push({1, 2, 2}).op(ActionCode::InitArray).pop();
+    every.push("i").get_variable().op(ActionCode::Increment).push("i").op(ActionCode::StackSwap).op(ActionCode::DefineLocal);
+    every.jump(top).bind(done);
+    Asm a;
+    a.push("this").get_variable().push("onEnterFrame").define_function("", {}, every).op(ActionCode::SetMember);
+    m.actions(a).show_frame();
+    Playing run(m);
+    run.play(1);
+    auto* engine = dynamic_cast<swf::script::Avm1Engine*>(run.player->engine());
+    ASSERT_TRUE(engine);
+    std::size_t after_first = engine->interpreter().heap_size();
+    run.play(100);
+    EXPECT_LT(engine->interpreter().heap_size(), after_first + 10000); // 100 frames made 20000 arrays
+}
+
+} // namespace
