@@ -270,9 +270,79 @@ std::uint16_t MovieBuilder::shape(const ShapeBuilder& shape, int version)
     BitWriter w;
     w.u16(id);
     w.rect(shape.bounds());
+    v = std::clamp(v, 1, 4);
+    if (v == 4) {
+        w.rect(shape.bounds()); // edge bounds
+        w.u8(0);                // even-odd fills, no stroke scaling hints
+    }
     shape.write_shape_with_style(w, v);
-    static constexpr TagCode codes[] = {TagCode::DefineShape, TagCode::DefineShape2, TagCode::DefineShape3};
-    tag(codes[std::clamp(v, 1, 3) - 1], w.take());
+    static constexpr TagCode codes[] = {TagCode::DefineShape, TagCode::DefineShape2, TagCode::DefineShape3,
+                                        TagCode::DefineShape4};
+    tag(codes[v - 1], w.take());
+    return id;
+}
+
+std::uint16_t MovieBuilder::morph_shape(const ShapeBuilder& start, const ShapeBuilder& end)
+{
+    const auto& fills = start.fill_styles();
+    const auto& lines = start.line_styles();
+    if (end.fill_styles().size() != fills.size() || end.line_styles().size() != lines.size())
+        throw std::invalid_argument("morph shapes need the same styles at both ends");
+    std::uint16_t id = allocate_id();
+    BitWriter styles;
+    auto count = [&styles](std::size_t n) {
+        if (n >= 255) {
+            styles.u8(255);
+            styles.u16(static_cast<std::uint16_t>(n));
+        } else {
+            styles.u8(static_cast<std::uint8_t>(n));
+        }
+    };
+    count(fills.size());
+    for (std::size_t i = 0; i < fills.size(); ++i) {
+        const FillStyle &a = fills[i], &b = end.fill_styles()[i];
+        if (a.type != b.type || a.gradient.stops.size() != b.gradient.stops.size())
+            throw std::invalid_argument("morph fills differ in kind");
+        styles.u8(static_cast<std::uint8_t>(a.type));
+        if (a.type == FillStyle::Type::Solid) {
+            styles.rgba(a.color);
+            styles.rgba(b.color);
+        } else if (a.is_gradient()) {
+            styles.matrix(a.matrix);
+            styles.matrix(b.matrix);
+            styles.u8(static_cast<std::uint8_t>(a.gradient.stops.size()));
+            for (std::size_t k = 0; k < a.gradient.stops.size(); ++k) {
+                styles.u8(a.gradient.stops[k].ratio);
+                styles.rgba(a.gradient.stops[k].color);
+                styles.u8(b.gradient.stops[k].ratio);
+                styles.rgba(b.gradient.stops[k].color);
+            }
+        } else {
+            styles.u16(a.bitmap_id);
+            styles.matrix(a.matrix);
+            styles.matrix(b.matrix);
+        }
+    }
+    count(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        styles.u16(lines[i].width);
+        styles.u16(end.line_styles()[i].width);
+        styles.rgba(lines[i].color);
+        styles.rgba(end.line_styles()[i].color);
+    }
+    start.write_morph_edges(styles, true);
+    std::vector<std::uint8_t> before_end = styles.take();
+    BitWriter end_edges;
+    end.write_morph_edges(end_edges, false);
+
+    BitWriter w;
+    w.u16(id);
+    w.rect(start.bounds());
+    w.rect(end.bounds());
+    w.u32(static_cast<std::uint32_t>(before_end.size()));
+    w.bytes(before_end);
+    w.bytes(end_edges.take());
+    tag(TagCode::DefineMorphShape, w.take());
     return id;
 }
 
@@ -461,6 +531,105 @@ std::uint16_t MovieBuilder::bitmap(std::uint16_t width, std::uint16_t height, co
     w.u16(height);
     w.bytes(deflate_bytes(raw));
     tag(alpha ? TagCode::DefineBitsLossless2 : TagCode::DefineBitsLossless, w.take());
+    return id;
+}
+
+std::uint16_t MovieBuilder::bitmap(const LosslessData& b)
+{
+    std::uint16_t id = allocate_id();
+    BitWriter w;
+    w.u16(id);
+    w.u8(static_cast<std::uint8_t>(b.format));
+    w.u16(b.width);
+    w.u16(b.height);
+    if (b.format == DefineBitsLossless::ColorMapped8)
+        w.u8(static_cast<std::uint8_t>(std::clamp(b.color_table_size, 1u, 256u) - 1));
+    w.bytes(deflate_bytes(b.data));
+    tag(b.alpha ? TagCode::DefineBitsLossless2 : TagCode::DefineBitsLossless, w.take());
+    return id;
+}
+
+void MovieBuilder::jpeg_tables(const std::vector<std::uint8_t>& tables)
+{
+    tag(TagCode::JPEGTables, tables);
+}
+
+std::uint16_t MovieBuilder::jpeg(const std::vector<std::uint8_t>& data, int version, const std::vector<std::uint8_t>& alpha)
+{
+    std::uint16_t id = allocate_id();
+    BitWriter w;
+    w.u16(id);
+    if (version == 3)
+        w.u32(static_cast<std::uint32_t>(data.size()));
+    w.bytes(data);
+    if (version == 3)
+        w.bytes(deflate_bytes(alpha));
+    tag(version == 1 ? TagCode::DefineBits : version == 3 ? TagCode::DefineBitsJPEG3 : TagCode::DefineBitsJPEG2, w.take());
+    return id;
+}
+
+std::uint16_t MovieBuilder::font_with_info(const FontBuilder& font)
+{
+    std::uint16_t id = allocate_id();
+    std::vector<std::vector<std::uint8_t>> glyphs;
+    for (const auto& g : font.m_glyphs) {
+        BitWriter gw;
+        g.outline.write_glyph(gw);
+        glyphs.push_back(gw.take());
+    }
+    BitWriter w;
+    w.u16(id);
+    std::uint16_t offset = static_cast<std::uint16_t>(2 * glyphs.size());
+    for (const auto& g : glyphs) {
+        w.u16(offset);
+        offset = static_cast<std::uint16_t>(offset + g.size());
+    }
+    for (const auto& g : glyphs)
+        w.bytes(g);
+    tag(TagCode::DefineFont, w.take());
+
+    BitWriter info;
+    info.u16(id);
+    info.u8(static_cast<std::uint8_t>(font.m_name.size()));
+    info.bytes(reinterpret_cast<const std::uint8_t*>(font.m_name.data()), font.m_name.size());
+    info.u8(0x01); // wide codes
+    for (const auto& g : font.m_glyphs)
+        info.u16(g.code);
+    tag(TagCode::DefineFontInfo, info.take());
+    return id;
+}
+
+std::uint16_t MovieBuilder::edit_text(const DefineEditText& d)
+{
+    std::uint16_t id = allocate_id();
+    BitWriter w;
+    w.u16(id);
+    w.rect(d.bounds);
+    w.u8(static_cast<std::uint8_t>((d.initial_text ? 0x80 : 0) | (d.word_wrap ? 0x40 : 0) | (d.multiline ? 0x20 : 0)
+                                   | (d.password ? 0x10 : 0) | (d.read_only ? 0x08 : 0) | (d.color ? 0x04 : 0)
+                                   | (d.max_length ? 0x02 : 0) | (d.font_id ? 0x01 : 0)));
+    w.u8(static_cast<std::uint8_t>((d.auto_size ? 0x40 : 0) | (d.has_layout ? 0x20 : 0) | (d.no_select ? 0x10 : 0)
+                                   | (d.border ? 0x08 : 0) | (d.was_static ? 0x04 : 0) | (d.html ? 0x02 : 0)
+                                   | (d.use_outlines ? 0x01 : 0)));
+    if (d.font_id) {
+        w.u16(*d.font_id);
+        w.u16(d.font_height);
+    }
+    if (d.color)
+        w.rgba(*d.color);
+    if (d.max_length)
+        w.u16(*d.max_length);
+    if (d.has_layout) {
+        w.u8(d.align);
+        w.u16(d.left_margin);
+        w.u16(d.right_margin);
+        w.u16(d.indent);
+        w.s16(d.leading);
+    }
+    w.string(d.variable_name);
+    if (d.initial_text)
+        w.string(*d.initial_text);
+    tag(TagCode::DefineEditText, w.take());
     return id;
 }
 

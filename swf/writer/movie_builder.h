@@ -6,8 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "swf/parser/bitmaps.h"
 #include "swf/parser/buttons.h"
 #include "swf/parser/sounds.h"
+#include "swf/parser/text.h"
 #include "swf/parser/tag_codes.h"
 #include "swf/parser/types.h"
 #include "swf/writer/action_assembler.h"
@@ -127,6 +129,17 @@ struct SoundData {
     std::vector<std::uint8_t> data;
 };
 
+// A DefineBitsLossless/2 as the tag stores it, before compression: for format 3 the colour
+// table (RGB, or RGBA with alpha) then rows of indexes padded to 4 bytes; for format 4 rows of
+// 16-bit pixels padded to 4 bytes; for format 5 ARGB (XRGB without alpha) pixels.
+struct LosslessData {
+    DefineBitsLossless::Format format = DefineBitsLossless::Rgb24;
+    bool alpha = false; // DefineBitsLossless2
+    std::uint16_t width = 0, height = 0;
+    unsigned color_table_size = 0; // format 3: entries, 1 to 256
+    std::vector<std::uint8_t> data;
+};
+
 struct MovieOptions {
     std::uint8_t version = 6;
     double width = 550, height = 400; // pixels
@@ -141,8 +154,11 @@ public:
     explicit MovieBuilder(const MovieOptions& options = {});
 
     MovieBuilder& background(Rgba color);
-    // DefineShape of the lowest version that holds the styles, or `version` (1 to 3).
+    // DefineShape of the lowest version that holds the styles, or `version` (1 to 4).
     std::uint16_t shape(const ShapeBuilder& shape, int version = 0);
+    // DefineMorphShape from two shapes built alike: the same figures with the same numbers of
+    // segments, and fill and line styles of the same kinds in the same order.
+    std::uint16_t morph_shape(const ShapeBuilder& start, const ShapeBuilder& end);
     std::uint16_t sprite(const SpriteBuilder& sprite);
     std::uint16_t button(const ButtonBuilder& button);
     // DefineFont2 with codes, advances and bounds.
@@ -154,6 +170,18 @@ public:
                        Rgba color, double x, double y);
     // DefineBitsLossless (or Lossless2 when any pixel is not opaque) from straight RGBA bytes.
     std::uint16_t bitmap(std::uint16_t width, std::uint16_t height, const std::vector<std::uint8_t>& rgba);
+    // DefineBitsLossless/2 in any pixel format, written as given.
+    std::uint16_t bitmap(const LosslessData& bitmap);
+    // JPEGTables: the encoding tables that DefineBits images use.
+    void jpeg_tables(const std::vector<std::uint8_t>& tables);
+    // JPEG data as the tag stores it: version 1 DefineBits (without tables), 2 DefineBitsJPEG2
+    // (a whole JPEG), 3 DefineBitsJPEG3 with `alpha`, one byte per pixel (compressed here).
+    std::uint16_t jpeg(const std::vector<std::uint8_t>& data, int version = 2, const std::vector<std::uint8_t>& alpha = {});
+    // DefineFont (glyph outlines only) followed by DefineFontInfo (name and codes), the
+    // version 1 way of embedding a font.
+    std::uint16_t font_with_info(const FontBuilder& font);
+    // DefineEditText with the fields of `def` (its id is ignored); lengths are twips.
+    std::uint16_t edit_text(const DefineEditText& def);
     // DefineSound of uncompressed little-endian 16-bit PCM; `samples` interleaved when stereo.
     std::uint16_t sound(const std::vector<std::int16_t>& samples, std::uint32_t rate, bool stereo);
     std::uint16_t sound(const SoundData& sound);

@@ -49,13 +49,28 @@ ShapeBuilder& ShapeBuilder::radial_gradient(const std::vector<GradientStop>& sto
     return *this;
 }
 
-ShapeBuilder& ShapeBuilder::bitmap_fill(std::uint16_t bitmap_id, const Matrix& matrix, bool clipped)
+ShapeBuilder& ShapeBuilder::focal_gradient(const std::vector<GradientStop>& stops, Point center, double radius,
+                                           double focal_point)
+{
+    radial_gradient(stops, center, radius);
+    m_fills.back().type = FillStyle::Type::FocalGradient;
+    m_fills.back().gradient.focal_point = std::clamp(focal_point, -1.0, 1.0);
+    return *this;
+}
+
+ShapeBuilder& ShapeBuilder::bitmap_fill(std::uint16_t bitmap_id, const Matrix& matrix, bool clipped, bool smoothed)
 {
     FillStyle f;
-    f.type = clipped ? FillStyle::Type::ClippedBitmap : FillStyle::Type::RepeatingBitmap;
+    f.type = clipped ? (smoothed ? FillStyle::Type::ClippedBitmap : FillStyle::Type::ClippedBitmapHard)
+                     : (smoothed ? FillStyle::Type::RepeatingBitmap : FillStyle::Type::RepeatingBitmapHard);
     f.bitmap_id = bitmap_id;
     f.matrix = matrix;
-    m_fills.push_back(f);
+    return fill(f);
+}
+
+ShapeBuilder& ShapeBuilder::fill(const FillStyle& style)
+{
+    m_fills.push_back(style);
     m_fill = static_cast<std::uint32_t>(m_fills.size());
     return *this;
 }
@@ -72,6 +87,13 @@ ShapeBuilder& ShapeBuilder::line(double width, Rgba color)
     l.width = static_cast<std::uint16_t>(std::clamp<std::int32_t>(twips(width), 0, 0xFFFF));
     l.color = color;
     m_lines.push_back(l);
+    m_line = static_cast<std::uint32_t>(m_lines.size());
+    return *this;
+}
+
+ShapeBuilder& ShapeBuilder::line(const LineStyle& style)
+{
+    m_lines.push_back(style);
     m_line = static_cast<std::uint32_t>(m_lines.size());
     return *this;
 }
@@ -182,16 +204,32 @@ Rect ShapeBuilder::bounds() const
     return r;
 }
 
+namespace {
+
+bool needs_line_style2(const LineStyle& l)
+{
+    return l.start_cap != LineStyle::RoundCap || l.end_cap != LineStyle::RoundCap || l.join != LineStyle::RoundJoin
+        || l.has_fill || l.no_h_scale || l.no_v_scale || l.pixel_hinting || l.no_close;
+}
+
+} // namespace
+
 int ShapeBuilder::minimum_version() const
 {
     bool alpha = false;
     for (const FillStyle& f : m_fills) {
+        if (f.type == FillStyle::Type::FocalGradient || f.type == FillStyle::Type::RepeatingBitmapHard
+            || f.type == FillStyle::Type::ClippedBitmapHard)
+            return 4;
         alpha |= f.color.a != 255;
         for (const GradientStop& s : f.gradient.stops)
             alpha |= s.color.a != 255;
     }
-    for (const LineStyle& l : m_lines)
+    for (const LineStyle& l : m_lines) {
+        if (needs_line_style2(l))
+            return 4;
         alpha |= l.color.a != 255;
+    }
     if (alpha)
         return 3;
     return m_fills.size() >= 255 || m_lines.size() >= 255 ? 2 : 1;
@@ -217,45 +255,79 @@ void write_count(BitWriter& w, std::size_t count)
     }
 }
 
+void write_fill_style(BitWriter& w, const FillStyle& f, int version)
+{
+    w.u8(static_cast<std::uint8_t>(f.type));
+    if (f.type == FillStyle::Type::Solid) {
+        write_color(w, f.color, version);
+    } else if (f.is_gradient()) {
+        w.matrix(f.matrix);
+        w.ub(2, f.gradient.spread);
+        w.ub(2, f.gradient.interpolation);
+        w.ub(4, static_cast<std::uint32_t>(std::min<std::size_t>(f.gradient.stops.size(), 15)));
+        for (std::size_t i = 0; i < f.gradient.stops.size() && i < 15; ++i) {
+            w.u8(f.gradient.stops[i].ratio);
+            write_color(w, f.gradient.stops[i].color, version);
+        }
+        if (f.type == FillStyle::Type::FocalGradient)
+            w.s16(static_cast<std::int16_t>(std::lround(f.gradient.focal_point * 256)));
+    } else {
+        w.u16(f.bitmap_id);
+        w.matrix(f.matrix);
+    }
+}
+
 } // namespace
 
 void ShapeBuilder::write_shape_with_style(BitWriter& w, int version) const
 {
     write_count(w, m_fills.size());
-    for (const FillStyle& f : m_fills) {
-        w.u8(static_cast<std::uint8_t>(f.type));
-        if (f.type == FillStyle::Type::Solid) {
-            write_color(w, f.color, version);
-        } else if (f.is_gradient()) {
-            w.matrix(f.matrix);
-            w.ub(2, f.gradient.spread);
-            w.ub(2, f.gradient.interpolation);
-            w.ub(4, static_cast<std::uint32_t>(std::min<std::size_t>(f.gradient.stops.size(), 15)));
-            for (std::size_t i = 0; i < f.gradient.stops.size() && i < 15; ++i) {
-                w.u8(f.gradient.stops[i].ratio);
-                write_color(w, f.gradient.stops[i].color, version);
-            }
-        } else {
-            w.u16(f.bitmap_id);
-            w.matrix(f.matrix);
-        }
-    }
+    for (const FillStyle& f : m_fills)
+        write_fill_style(w, f, version);
     write_count(w, m_lines.size());
     for (const LineStyle& l : m_lines) {
         w.u16(l.width);
-        write_color(w, l.color, version);
+        if (version < 4) {
+            write_color(w, l.color, version);
+            continue;
+        }
+        w.ub(2, l.start_cap);
+        w.ub(2, l.join);
+        w.flag(l.has_fill);
+        w.flag(l.no_h_scale);
+        w.flag(l.no_v_scale);
+        w.flag(l.pixel_hinting);
+        w.ub(5, 0);
+        w.flag(l.no_close);
+        w.ub(2, l.end_cap);
+        if (l.join == LineStyle::MiterJoin)
+            w.u16(static_cast<std::uint16_t>(std::lround(l.miter_limit * 256)));
+        if (l.has_fill)
+            write_fill_style(w, l.fill, version);
+        else
+            w.rgba(l.color);
     }
     write_records(w, BitWriter::unsigned_bits(static_cast<std::uint32_t>(m_fills.size())),
-                  BitWriter::unsigned_bits(static_cast<std::uint32_t>(m_lines.size())), false);
+                  BitWriter::unsigned_bits(static_cast<std::uint32_t>(m_lines.size())), Records::Styled);
 }
 
 void ShapeBuilder::write_glyph(BitWriter& w) const
 {
-    write_records(w, 1, 0, true);
+    write_records(w, 1, 0, Records::Glyph);
 }
 
-void ShapeBuilder::write_records(BitWriter& w, unsigned fill_bits, unsigned line_bits, bool glyph) const
+void ShapeBuilder::write_morph_edges(BitWriter& w, bool start) const
 {
+    if (start)
+        write_records(w, BitWriter::unsigned_bits(static_cast<std::uint32_t>(m_fills.size())),
+                      BitWriter::unsigned_bits(static_cast<std::uint32_t>(m_lines.size())), Records::Styled);
+    else
+        write_records(w, 0, 0, Records::MovesOnly);
+}
+
+void ShapeBuilder::write_records(BitWriter& w, unsigned fill_bits, unsigned line_bits, Records kind) const
+{
+    const bool glyph = kind == Records::Glyph, styled = kind != Records::MovesOnly;
     w.ub(4, fill_bits);
     w.ub(4, line_bits);
     for (const Path& p : m_paths) {
@@ -271,18 +343,20 @@ void ShapeBuilder::write_records(BitWriter& w, unsigned fill_bits, unsigned line
         std::uint32_t fill = glyph ? (p.fill ? 1 : 0) : p.fill;
         std::uint32_t fill0 = area < 0 ? fill : 0, fill1 = area < 0 ? 0 : fill;
         w.ub(1, 0);
-        w.flag(false);         // new styles
-        w.flag(!glyph);        // line style
-        w.flag(true);          // fill 1
-        w.flag(true);          // fill 0
-        w.flag(true);          // move to
+        w.flag(false);            // new styles
+        w.flag(styled && !glyph); // line style
+        w.flag(styled);           // fill 1
+        w.flag(styled);           // fill 0
+        w.flag(true);             // move to
         unsigned move_bits = std::max(BitWriter::signed_bits(p.x), BitWriter::signed_bits(p.y));
         w.ub(5, move_bits);
         w.sb(move_bits, p.x);
         w.sb(move_bits, p.y);
-        w.ub(fill_bits, fill0);
-        w.ub(fill_bits, fill1);
-        if (!glyph)
+        if (styled) {
+            w.ub(fill_bits, fill0);
+            w.ub(fill_bits, fill1);
+        }
+        if (styled && !glyph)
             w.ub(line_bits, p.line);
         px = p.x;
         py = p.y;

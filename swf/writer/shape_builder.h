@@ -22,9 +22,20 @@ public:
     ShapeBuilder& fill(Rgba color);
     ShapeBuilder& linear_gradient(const std::vector<GradientStop>& stops, Point from, Point to);
     ShapeBuilder& radial_gradient(const std::vector<GradientStop>& stops, Point center, double radius);
-    ShapeBuilder& bitmap_fill(std::uint16_t bitmap_id, const Matrix& matrix, bool clipped = false);
+    // A radial gradient whose focus lies `focal_point` (-1..1) of the radius along the x axis
+    // (DefineShape4).
+    ShapeBuilder& focal_gradient(const std::vector<GradientStop>& stops, Point center, double radius,
+                                 double focal_point);
+    // The bitmap's pixels are mapped into the shape by `matrix` (1 unit = 1 twip: scale 20 draws
+    // one bitmap pixel per stage pixel). Unsmoothed fills are those of DefineShape4's era.
+    ShapeBuilder& bitmap_fill(std::uint16_t bitmap_id, const Matrix& matrix, bool clipped = false,
+                              bool smoothed = true);
+    // Any fill style, as the format stores it (matrices in twips).
+    ShapeBuilder& fill(const FillStyle& style);
     ShapeBuilder& no_fill();
     ShapeBuilder& line(double width, Rgba color);
+    // Any line style; caps, joins, a fill or the scaling flags need DefineShape4. Width in twips.
+    ShapeBuilder& line(const LineStyle& style);
     ShapeBuilder& no_line();
 
     ShapeBuilder& rect(double x, double y, double w, double h);
@@ -43,6 +54,12 @@ public:
     void write_shape_with_style(class BitWriter& w, int version) const;
     // Records only, with fill style 1 for filled paths (font glyphs).
     void write_glyph(class BitWriter& w) const;
+    // The records of a morph shape's start (with the style selections) or of its end (pen
+    // moves and edges only); both index the morph's own style arrays.
+    void write_morph_edges(class BitWriter& w, bool start) const;
+
+    const std::vector<FillStyle>& fill_styles() const { return m_fills; }
+    const std::vector<LineStyle>& line_styles() const { return m_lines; }
 
 private:
     struct Segment {
@@ -56,7 +73,8 @@ private:
     };
     std::int32_t twips(double v) const;
     Path& current();
-    void write_records(class BitWriter& w, unsigned fill_bits, unsigned line_bits, bool glyph) const;
+    enum class Records : std::uint8_t { Styled, Glyph, MovesOnly };
+    void write_records(class BitWriter& w, unsigned fill_bits, unsigned line_bits, Records kind) const;
 
     double m_unit;
     std::vector<FillStyle> m_fills;
