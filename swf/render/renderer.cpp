@@ -1,70 +1,30 @@
 #include "swf/render/renderer.h"
 
-#include <QLinearGradient>
 #include <QPainter>
-#include <QRadialGradient>
 
 #include <algorithm>
-#include <cmath>
 
 #include "swf/core/button_instance.h"
 #include "swf/core/movie_clip.h"
+#include "swf/core/text_field.h"
+#include "swf/render/qt_convert.h"
+#include "swf/render/text_field_painter.h"
 
 namespace swf {
 namespace {
 
-QTransform to_qt(const Matrix& m)
+const TextField* text_field(const DisplayObject& object)
 {
-    return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty);
+    return const_cast<DisplayObject&>(object).as_text_field();
 }
 
-QColor to_qt(Rgba c, const ColorTransform& cx)
+const DisplayList* children(const DisplayObject& object)
 {
-    Rgba t = cx.apply(c);
-    return QColor(t.r, t.g, t.b, t.a);
-}
-
-QPainterPath contour_path(const std::vector<Contour>& contours, bool close)
-{
-    QPainterPath path;
-    for (const Contour& c : contours) {
-        path.moveTo(c.start.x, c.start.y);
-        for (const PathSegment& s : c.segments) {
-            if (s.curved)
-                path.quadTo(s.control.x, s.control.y, s.to.x, s.to.y);
-            else
-                path.lineTo(s.to.x, s.to.y);
-        }
-        if (close)
-            path.closeSubpath();
-    }
-    return path;
-}
-
-QBrush fill_brush(const FillStyle& f, const ColorTransform& cx)
-{
-    if (f.type == FillStyle::Type::Solid)
-        return QBrush(to_qt(f.color, cx));
-    if (f.is_gradient()) {
-        QGradient gradient;
-        // Gradients live in a square of -16384..16384 twips that the fill's matrix places.
-        if (f.type == FillStyle::Type::LinearGradient)
-            gradient = QLinearGradient(-16384, 0, 16384, 0);
-        else
-            gradient = QRadialGradient(QPointF(0, 0), 16384, QPointF(f.gradient.focal_point * 16384, 0));
-        gradient.setSpread(f.gradient.spread == 1 ? QGradient::ReflectSpread
-                           : f.gradient.spread == 2 ? QGradient::RepeatSpread
-                                                    : QGradient::PadSpread);
-        // Colours blend channel by channel, alpha included, as the format's players do.
-        gradient.setInterpolationMode(QGradient::ComponentInterpolation);
-        for (const GradientStop& s : f.gradient.stops)
-            gradient.setColorAt(s.ratio / 255.0, to_qt(s.color, cx));
-        QBrush brush(gradient);
-        brush.setTransform(to_qt(f.matrix));
-        return brush;
-    }
-    // Bitmap fills are drawn by the bitmap support; until then they leave the area empty.
-    return Qt::NoBrush;
+    if (const MovieClip* clip = object.as_clip())
+        return &clip->children();
+    if (object.kind() == DisplayObject::Kind::Button)
+        return &static_cast<const ButtonInstance&>(object).children();
+    return nullptr;
 }
 
 } // namespace
@@ -81,70 +41,58 @@ QTransform Renderer::stage_transform(const Rect& stage, const QRectF& target)
 
 void Renderer::release()
 {
-    m_shapes.clear();
-    m_library.reset();
+    m_caches.clear();
 }
 
-const Renderer::CachedShape& Renderer::shape(const ShapeCharacter& character)
+CharacterCache* Renderer::cache_for(const DisplayObject& object)
 {
-    auto it = m_shapes.find(&character);
-    if (it != m_shapes.end())
-        return it->second;
-    CachedShape cached;
-    const ShapeGeometry& g = character.geometry();
-    for (const ShapeLayer& layer : g.layers) {
-        CachedLayer out;
-        for (const StyledPath& fill : layer.fills) {
-            QPainterPath path = contour_path(fill.contours, true);
-            path.setFillRule(g.nonzero_winding ? Qt::WindingFill : Qt::OddEvenFill);
-            cached.outline.addPath(path);
-            out.fills.push_back({fill.style, path});
-        }
-        for (const StyledPath& stroke : layer.strokes)
-            out.strokes.push_back({stroke.style, contour_path(stroke.contours, false)});
-        cached.layers.push_back(std::move(out));
+    const Library* library = object.library();
+    if (!library)
+        return nullptr;
+    auto it = m_caches.find(library);
+    if (it != m_caches.end() && !it->second.library.expired())
+        return it->second.characters.get();
+    // The movie is held by the clip it was loaded into (a level's root, or a loadMovie target).
+    std::shared_ptr<const Library> owner;
+    for (const DisplayObject* o = &object; o && !owner; o = o->parent())
+        if (const MovieClip* clip = o->as_clip(); clip && clip->owned_library().get() == library)
+            owner = clip->owned_library();
+    if (!owner && m_player && m_player->library() == library)
+        owner = m_player->shared_library();
+    if (!owner)
+        return nullptr;
+    Cache& cache = m_caches[library];
+    cache.library = owner;
+    cache.characters = std::make_unique<CharacterCache>(owner);
+    return cache.characters.get();
+}
+
+void Renderer::draw_graphic(QPainter& painter, const DisplayObject& object, const QTransform& t,
+                            const ColorTransform& cx)
+{
+    CharacterCache* cache = cache_for(object);
+    if (const TextField* field = text_field(object)) {
+        draw_text_field(painter, *field, t, cx, cache);
+        return;
     }
-    return m_shapes.emplace(&character, std::move(cached)).first->second;
-}
-
-void Renderer::draw_shape(QPainter& painter, const ShapeCharacter& character, const QTransform& transform,
-                          const ColorTransform& cx)
-{
-    const CachedShape& cached = shape(character);
-    const ShapeGeometry& g = character.geometry();
-    painter.setTransform(transform);
-    // Lines are at least one device pixel wide, as hairlines are.
-    double scale = std::sqrt(std::abs(transform.determinant()));
-    for (const CachedLayer& layer : cached.layers) {
-        painter.setPen(Qt::NoPen);
-        for (const CachedFill& fill : layer.fills) {
-            QBrush brush = fill_brush(g.fills[fill.style], cx);
-            if (brush.style() == Qt::NoBrush)
-                continue;
-            painter.setBrush(brush);
-            painter.drawPath(fill.path);
-        }
-        painter.setBrush(Qt::NoBrush);
-        for (const CachedStroke& stroke : layer.strokes) {
-            const LineStyle& l = g.lines[stroke.style];
-            QPen pen(to_qt(l.color, cx));
-            double width = l.width;
-            if (width * scale < 1.0) {
-                pen.setCosmetic(true);
-                width = 1.0;
-            }
-            pen.setWidthF(width);
-            pen.setCapStyle(l.start_cap == LineStyle::NoCap ? Qt::FlatCap
-                            : l.start_cap == LineStyle::SquareCap ? Qt::SquareCap
-                                                                   : Qt::RoundCap);
-            pen.setJoinStyle(l.join == LineStyle::BevelJoin ? Qt::BevelJoin
-                             : l.join == LineStyle::MiterJoin ? Qt::MiterJoin
-                                                              : Qt::RoundJoin);
-            if (l.join == LineStyle::MiterJoin)
-                pen.setMiterLimit(l.miter_limit);
-            painter.setPen(pen);
-            painter.drawPath(stroke.path);
-        }
+    const Character* c = object.character();
+    if (!c || !cache)
+        return;
+    switch (c->type) {
+    case CharacterType::Shape:
+        cache->shape(*static_cast<const ShapeCharacter*>(c)).draw(painter, t, cx, *cache);
+        break;
+    case CharacterType::MorphShape:
+        cache->morph(*static_cast<const MorphShapeCharacter*>(c), object.ratio).draw(painter, t, cx, *cache);
+        break;
+    case CharacterType::Text: {
+        const DefineText& def = static_cast<const TextCharacter*>(c)->def;
+        painter.setTransform(to_qt(def.matrix) * t);
+        for (const TextRuns::Run& run : cache->text(def).runs)
+            painter.fillPath(run.path, to_qt(run.color, cx));
+        break;
+    }
+    default: break; // bitmaps are drawn through fills; video is not played
     }
 }
 
@@ -152,18 +100,34 @@ QPainterPath Renderer::mask_path(const DisplayObject& object, const QTransform& 
 {
     QTransform t = to_qt(object.matrix) * parent;
     QPainterPath path;
-    if (object.kind() == DisplayObject::Kind::Graphic) {
-        const Character* c = object.character();
-        if (c && c->type == CharacterType::Shape)
-            path = t.map(shape(*static_cast<const ShapeCharacter*>(c)).outline);
-    } else if (object.kind() == DisplayObject::Kind::MovieClip) {
-        for (const auto& [depth, child] : static_cast<const MovieClip&>(object).children())
-            path.addPath(mask_path(*child, t));
-    } else {
-        for (const auto& [depth, child] : static_cast<const ButtonInstance&>(object).children())
-            path.addPath(mask_path(*child, t));
-    }
     path.setFillRule(Qt::WindingFill);
+    if (const DisplayList* list = children(object)) {
+        for (const auto& [depth, child] : *list)
+            if (child->clip_depth == 0)
+                path.addPath(mask_path(*child, t));
+        return path;
+    }
+    if (const TextField* field = text_field(object)) {
+        const Rect& b = field->bounds;
+        path.addRect(t.mapRect(QRectF(b.x_min, b.y_min, b.width(), b.height())));
+        return path;
+    }
+    const Character* c = object.character();
+    CharacterCache* cache = cache_for(object);
+    if (!c || !cache)
+        return path;
+    switch (c->type) {
+    case CharacterType::Shape: path.addPath(t.map(cache->shape(*static_cast<const ShapeCharacter*>(c)).outline())); break;
+    case CharacterType::MorphShape:
+        path.addPath(t.map(cache->morph(*static_cast<const MorphShapeCharacter*>(c), object.ratio).outline()));
+        break;
+    case CharacterType::Text: {
+        const DefineText& def = static_cast<const TextCharacter*>(c)->def;
+        path.addPath((to_qt(def.matrix) * t).map(cache->text(def).outline));
+        break;
+    }
+    default: break;
+    }
     return path;
 }
 
@@ -189,7 +153,7 @@ void Renderer::draw_list(QPainter& painter, const DisplayList& list, const QTran
         painter.save();
         painter.resetTransform();
         for (const Mask& m : masks)
-            painter.setClipPath(m.path, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+            painter.setClipPath(m.path, Qt::IntersectClip);
         draw_object(painter, *object, transform, cx);
         painter.restore();
     }
@@ -202,37 +166,30 @@ void Renderer::draw_object(QPainter& painter, const DisplayObject& object, const
         return;
     QTransform t = to_qt(object.matrix) * parent;
     ColorTransform cx = parent_cx * object.color_transform;
-    switch (object.kind()) {
-    case DisplayObject::Kind::Graphic: {
-        const Character* c = object.character();
-        if (c && c->type == CharacterType::Shape)
-            draw_shape(painter, *static_cast<const ShapeCharacter*>(c), t, cx);
-        break;
-    }
-    case DisplayObject::Kind::MovieClip:
-        draw_list(painter, static_cast<const MovieClip&>(object).children(), t, cx);
-        break;
-    case DisplayObject::Kind::Button:
-        draw_list(painter, static_cast<const ButtonInstance&>(object).children(), t, cx);
-        break;
-    }
+    if (const DisplayList* list = children(object))
+        draw_list(painter, *list, t, cx);
+    else
+        draw_graphic(painter, object, t, cx);
 }
 
 void Renderer::render(QPainter& painter, const Player& player, const QRectF& target, const QColor& background)
 {
-    if (player.shared_library() != m_library) {
-        release();
-        m_library = player.shared_library();
-    }
+    m_player = &player;
+    // Movies that are gone take their caches with them.
+    std::erase_if(m_caches, [](const auto& entry) { return entry.second.library.expired(); });
     painter.save();
     Rgba bg = player.background();
     painter.fillRect(target, background.isValid() ? background : QColor(bg.r, bg.g, bg.b));
-    if (const MovieClip* root = player.root()) {
+    if (player.has_movie()) {
         painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
         painter.setClipRect(target, Qt::IntersectClip);
-        draw_object(painter, *root, stage_transform(player.stage(), target), ColorTransform{});
+        QTransform stage = stage_transform(player.stage(), target);
+        for (const auto& [number, level] : player.levels())
+            draw_object(painter, *level, stage, ColorTransform{});
     }
     painter.restore();
+    m_player = nullptr;
 }
 
 QImage Renderer::render_image(const Player& player, QSize size, const QColor& background)
