@@ -562,7 +562,7 @@ std::uint16_t MovieBuilder::jpeg(const std::vector<std::uint8_t>& data, int vers
     if (version == 3)
         w.u32(static_cast<std::uint32_t>(data.size()));
     w.bytes(data);
-    if (version == 3)
+    if (version == 3 && !alpha.empty())
         w.bytes(deflate_bytes(alpha));
     tag(version == 1 ? TagCode::DefineBits : version == 3 ? TagCode::DefineBitsJPEG3 : TagCode::DefineBitsJPEG2, w.take());
     return id;

@@ -175,7 +175,8 @@ public:
     // JPEGTables: the encoding tables that DefineBits images use.
     void jpeg_tables(const std::vector<std::uint8_t>& tables);
     // JPEG data as the tag stores it: version 1 DefineBits (without tables), 2 DefineBitsJPEG2
-    // (a whole JPEG), 3 DefineBitsJPEG3 with `alpha`, one byte per pixel (compressed here).
+    // (a whole JPEG), 3 DefineBitsJPEG3 with `alpha`, one byte per pixel (compressed here;
+    // none: opaque).
     std::uint16_t jpeg(const std::vector<std::uint8_t>& data, int version = 2, const std::vector<std::uint8_t>& alpha = {});
     // DefineFont (glyph outlines only) followed by DefineFontInfo (name and codes), the
     // version 1 way of embedding a font.
