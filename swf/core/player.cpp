@@ -351,8 +351,11 @@ void Player::goto_frame(int frame)
     if (m_closed || !root())
         return;
     // Actions queued for the frame being left never ran; the new frame's run on the next tick.
-    m_queue.clear();
-    m_init_queue.clear();
+    // Going to the frame the movie is already on keeps that frame's own actions waiting.
+    if (std::clamp(frame, 0, std::max(root()->frame_count() - 1, 0)) != root()->current_frame()) {
+        m_queue.clear();
+        m_init_queue.clear();
+    }
     root()->goto_frame(frame, root()->playing());
     m_enter_pending = true;
 }
