@@ -178,11 +178,12 @@ int compare_values(Interpreter& in, const Value& x, const Value& y, uint32_t fla
         return r < 0 ? -1 : r > 0 ? 1 : 0;
     }
     if (flags & Numeric) {
+        // Numbers before what is no number; two of those compare as strings.
         double a = in.to_number(x), b = in.to_number(y);
         if (a < b) return -1;
         if (a > b) return 1;
         if (std::isnan(a) != std::isnan(b)) return std::isnan(a) ? 1 : -1;
-        return 0;
+        if (!std::isnan(a)) return 0;
     }
     std::string a = in.to_string(x), b = in.to_string(y);
     if (flags & CaseInsensitive) {

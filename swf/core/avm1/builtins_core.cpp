@@ -274,7 +274,9 @@ Value global_parse_float(Interpreter& in, const CallArgs& a)
 Value global_parse_int(Interpreter& in, const CallArgs& a)
 {
     std::string s = in.to_string(a[0]);
-    int radix = a.size() > 1 && !a[1].is_undefined() ? to_int32(in.to_number(a[1])) : 0;
+    double radix_value = a.size() > 1 && !a[1].is_undefined() ? in.to_number(a[1]) : 0;
+    if (std::isnan(radix_value)) return kNaN;
+    int radix = to_int32(radix_value);
     size_t i = 0;
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
     bool negative = false;
@@ -380,6 +382,8 @@ Value global_as_native(Interpreter& in, const CallArgs& a)
     return in.new_native(functions[static_cast<size_t>(index)]);
 }
 
+Value global_get_version(Interpreter&, const CallArgs&) { return kPlayerVersion; }
+
 Value global_get_timer(Interpreter& in, const CallArgs&) { return std::floor(in.host().time_ms()); }
 
 }  // namespace
@@ -482,6 +486,7 @@ void install_global_functions(Interpreter& in)
     add_method(in, g, "clearInterval", global_clear_interval);
     add_method(in, g, "getTimer", global_get_timer);
     add_method(in, g, "ASnative", global_as_native);
+    add_method(in, g, "getVersion", global_get_version);
     g->define("NaN", kNaN, prop::DontEnum);
     g->define("Infinity", std::numeric_limits<double>::infinity(), prop::DontEnum);
 }

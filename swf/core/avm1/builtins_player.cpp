@@ -406,7 +406,7 @@ void install_player_builtins(Interpreter& in)
     Object* capabilities = in.new_object();
     system->define("capabilities", capabilities);
     const std::pair<const char*, Value> caps[] = {
-        {"version", "WIN 6,0,79,0"}, {"os", "Windows XP"}, {"manufacturer", "Macromedia Windows"},
+        {"version", kPlayerVersion}, {"os", "Windows XP"}, {"manufacturer", "Macromedia Windows"},
         {"playerType", "StandAlone"}, {"language", "es"}, {"screenResolutionX", 1024}, {"screenResolutionY", 768},
         {"screenDPI", 96}, {"screenColor", "color"}, {"pixelAspectRatio", 1}, {"hasAudio", true},
         {"hasMP3", true}, {"hasVideoEncoder", false}, {"hasAudioEncoder", false}, {"isDebugger", false},

@@ -76,6 +76,12 @@ bool ClipObject::set_special(Interpreter& in, std::string_view name, const Value
     return true;
 }
 
-void ClipObject::special_keys(Interpreter&, std::vector<std::string>&) {}
+void ClipObject::special_keys(Interpreter& in, std::vector<std::string>& out)
+{
+    // Named children are listed after the variables, the highest depth first.
+    DisplayTree* tree = in.display();
+    if (!tree || !tree->alive(clip)) return;
+    for (const std::string& name : tree->child_names(clip)) out.push_back(name);
+}
 
 }  // namespace swf::avm1

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "swf/core/avm1/value.h"
 
@@ -48,6 +49,8 @@ public:
     virtual ClipId level(int n) = 0;          // _levelN, 0 when that level is empty
     virtual ClipId parent(ClipId clip) = 0;   // 0 for a level's root
     virtual ClipId child_by_name(ClipId clip, std::string_view name, bool case_sensitive) = 0;
+    // Names of the scriptable children, lowest depth first.
+    virtual std::vector<std::string> child_names(ClipId clip) { return {}; }
     virtual bool alive(ClipId clip) = 0;
     virtual ClipKind kind(ClipId clip) = 0;
     virtual int swf_version(ClipId clip) = 0;  // of the movie that defines it

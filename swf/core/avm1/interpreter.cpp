@@ -190,6 +190,8 @@ Object* Interpreter::clip_object(ClipId clip)
     }
     auto* obj = heap_.make<ClipObject>(proto, clip);
     clips_.emplace(clip, obj);
+    // The player's version, a variable of the first level.
+    if (display_ && display_->level(0) == clip) obj->define("$version", kPlayerVersion, 0);
     return obj;
 }
 

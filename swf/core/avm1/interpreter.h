@@ -25,6 +25,9 @@ struct ActionBlock {
     int version = 6;
 };
 
+// The player version scripts see ($version, getVersion(), System.capabilities.version).
+inline constexpr const char* kPlayerVersion = "WIN 6,0,79,0";
+
 struct Limits {
     uint64_t max_actions = 50'000'000;      // per run() or event call, across nested calls
     std::chrono::milliseconds max_time{15'000};

@@ -121,6 +121,18 @@ ClipId DisplayAdapter::child_by_name(ClipId clip, std::string_view name, bool ca
     return 0;
 }
 
+std::vector<std::string> DisplayAdapter::child_names(ClipId clip)
+{
+    std::vector<std::string> names;
+    MovieClip* c = find_clip(clip);
+    if (!c)
+        return names;
+    for (const auto& [depth, child] : c->children())
+        if (child->scriptable() && !child->name.empty())
+            names.push_back(child->name);
+    return names;
+}
+
 bool DisplayAdapter::alive(ClipId clip)
 {
     return find(clip) != nullptr;

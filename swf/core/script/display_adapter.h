@@ -22,6 +22,7 @@ public:
     avm1::ClipId level(int n) override;
     avm1::ClipId parent(avm1::ClipId clip) override;
     avm1::ClipId child_by_name(avm1::ClipId clip, std::string_view name, bool case_sensitive) override;
+    std::vector<std::string> child_names(avm1::ClipId clip) override;
     bool alive(avm1::ClipId clip) override;
     avm1::ClipKind kind(avm1::ClipId clip) override;
     int swf_version(avm1::ClipId clip) override;

@@ -147,6 +147,26 @@ TEST(ScriptClips, AttachDuplicateAndRemoveRunTheirEvents)
     EXPECT_EQ(run.play(1), "_level0.one\n_level0.two\n6\n10\nholder\nundefined\nend of frame\nunload one\n");
 }
 
+TEST(ScriptClips, ForInListsVariablesThenTheVersionThenNamedChildren)
+{
+    MovieBuilder m;
+    SpriteBuilder s;
+    s.place(square(m), 1).show_frame();
+    std::uint16_t sprite = m.sprite(s);
+    m.place({.depth = 1, .character = sprite, .name = "low"});
+    m.place({.depth = 2, .character = sprite, .name = "high"});
+    m.place({.depth = 3, .character = square(m)}); // a shape has no name to list
+    Asm a;
+    a.push({"first", 1}).set_variable().push({"second", 2}).set_variable();
+    auto loop = a.new_label(), done = a.new_label();
+    a.push("this").get_variable().op(ActionCode::Enumerate2);
+    a.bind(loop).store_register(0).push(V::null()).op(ActionCode::Equals2).if_true(done);
+    a.push(V::reg(0)).trace().jump(loop).bind(done).stop();
+    m.actions(a).show_frame();
+    Playing run(m);
+    EXPECT_EQ(run.play(1), "second\nfirst\n$version\nhigh\nlow\n");
+}
+
 TEST(PlayerClock, IntervalsAndGetTimerFollowTheFrames)
 {
     MovieBuilder m({.frame_rate = 10});

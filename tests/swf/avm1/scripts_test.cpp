@@ -81,6 +81,20 @@ const ScriptCase kCases[] = {
     {"AnEmptyStackGivesUndefinedAndTheBlockGoesOn", 6,
      [](Asm& a) { a.trace().push("after").trace(); },
      "undefined\nafter\n"},
+    {"NumericSortPutsWhatIsNoNumberLastInStringOrder", 6,
+     [](Asm& a) {
+         a.push({"x", 10, "b", 2, "B", "a", 5}).op(ActionCode::InitArray).op(ActionCode::DefineLocal);
+         a.push({16, 1}).push("x").get_variable().push("sort").op(ActionCode::CallMethod).trace();
+         a.push({18, 1}).push("x").get_variable().push("sort").op(ActionCode::CallMethod).trace();
+     },
+     "2,10,B,a,b\nb,a,B,10,2\n"},
+    {"ParseIntRefusesARadixThatIsNoNumber", 6,
+     [](Asm& a) {
+         a.push({"z", "11", 2, "parseInt"}).op(ActionCode::CallFunction).trace();
+         a.push({V::undefined(), "11", 2, "parseInt"}).op(ActionCode::CallFunction).trace();
+         a.push({2, "11", 2, "parseInt"}).op(ActionCode::CallFunction).trace();
+     },
+     "NaN\n11\n3\n"},
     {"TypeOf", 6,
      [](Asm& a) {
          for (V v : {V(1), V("s"), V(true), V::null(), V::undefined()}) a.push(v).op(ActionCode::TypeOf).trace();
