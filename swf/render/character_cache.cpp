@@ -35,8 +35,8 @@ const QPainterPath* GlyphSet::glyph(std::uint32_t index)
         for (const ShapeLayer& layer : g.layers)
             for (const StyledPath& fill : layer.fills)
                 path.addPath(contour_path(fill.contours, true));
-        // Assembled contours run with the fill on their right: holes wind the other way.
-        path.setFillRule(Qt::WindingFill);
+        // Even-odd, as shapes are filled: a contour inside another is a hole.
+        path.setFillRule(Qt::OddEvenFill);
         m_paths[index] = std::move(path);
     }
     return &*m_paths[index];
@@ -101,7 +101,7 @@ const TextRuns& CharacterCache::text(const DefineText& text)
         if (out.runs.empty() || !(out.runs.back().color == color))
             out.runs.push_back({color, {}});
         QPainterPath& path = out.runs.back().path;
-        path.setFillRule(Qt::WindingFill);
+        path.setFillRule(Qt::OddEvenFill);
         for (const GlyphEntry& g : record.glyphs) {
             if (const QPainterPath* glyph = font ? font->glyph(g.index) : nullptr)
                 path.addPath(QTransform(scale, 0, 0, scale, x, y).map(*glyph));
@@ -110,7 +110,7 @@ const TextRuns& CharacterCache::text(const DefineText& text)
     }
     for (const TextRuns::Run& run : out.runs)
         out.outline.addPath(run.path);
-    out.outline.setFillRule(Qt::WindingFill);
+    out.outline.setFillRule(Qt::OddEvenFill);
     return m_texts.emplace(&text, std::move(out)).first->second;
 }
 

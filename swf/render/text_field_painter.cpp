@@ -108,7 +108,7 @@ private:
             if (!m_glyphs)
                 return; // embedded text whose font is missing draws nothing, as in Flash
             QPainterPath path;
-            path.setFillRule(Qt::WindingFill);
+            path.setFillRule(Qt::OddEvenFill);
             double scale = first.size / 1024.0;
             for (std::size_t k = begin; k < end; ++k) {
                 int index = m_glyphs->index_of(shown(chars[k].code));
@@ -156,11 +156,14 @@ void draw_text_field(QPainter& painter, const TextField& field, const QTransform
     if (field.background)
         painter.fillRect(box, to_qt(rgb(field.background_color), cx));
     if (field.border) {
+        // A crisp one-pixel frame on the field's edge pixels.
         QPen pen(to_qt(rgb(field.border_color), cx), 1.0);
         pen.setCosmetic(true);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
+        painter.setRenderHint(QPainter::Antialiasing, false);
         painter.drawRect(box);
+        painter.setRenderHint(QPainter::Antialiasing, true);
     }
     painter.setClipRect(box, Qt::IntersectClip);
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "swf/core/player.h"
+#include "swf/render/device_fonts.h"
 #include "swf/render/renderer.h"
 #include "swf/writer/movie_builder.h"
 
@@ -16,16 +17,29 @@ namespace render_test {
 inline const QRgb kRed = qRgb(255, 0, 0), kGreen = qRgb(0, 255, 0), kBlue = qRgb(0, 0, 255),
                   kGrey = qRgb(128, 128, 128), kWhite = qRgb(255, 255, 255);
 
+// A player with the movie loaded, measuring text with the system's fonts.
+inline std::shared_ptr<swf::Player> load(const std::vector<std::uint8_t>& bytes)
+{
+    auto player = swf::Player::create();
+    player->set_text_metrics(swf::device_text_metrics());
+    std::string error;
+    EXPECT_TRUE(player->load(bytes, &error)) << error;
+    return player;
+}
+
+inline QImage draw(const swf::Player& player, QSize size)
+{
+    swf::Renderer renderer;
+    return renderer.render_image(player, size).convertToFormat(QImage::Format_RGB32);
+}
+
 // The movie's first frame (or the frame after `ticks` ticks) drawn into `size` pixels.
 inline QImage draw(const std::vector<std::uint8_t>& bytes, QSize size, int ticks = 0)
 {
-    auto player = swf::Player::create();
-    std::string error;
-    EXPECT_TRUE(player->load(bytes, &error)) << error;
+    auto player = load(bytes);
     for (int i = 0; i < ticks; ++i)
         player->tick();
-    swf::Renderer renderer;
-    return renderer.render_image(*player, size).convertToFormat(QImage::Format_RGB32);
+    return draw(*player, size);
 }
 
 inline QImage draw(const swf::MovieBuilder& movie, QSize size, int ticks = 0)
