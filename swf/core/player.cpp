@@ -543,22 +543,46 @@ void Player::button_event(DisplayObject& object, int new_state, std::uint16_t co
         queue_clip_event(object, clip_event);
 }
 
+namespace {
+
+bool tracks_as_menu(const DisplayObject& object)
+{
+    return object.kind() == DisplayObject::Kind::Button
+        && static_cast<const ButtonInstance&>(object).button().def.track_as_menu;
+}
+
+} // namespace
+
 void Player::update_hover()
 {
     using S = ButtonInstance::MouseState;
     DisplayObject* hit = button_at(m_mouse);
     std::uint64_t hit_id = hit ? hit->id() : 0;
-    if (m_mouse_down && m_pressed) {
+    if (m_mouse_down) {
         DisplayObject* pressed = find(m_pressed);
         if (!pressed) {
             m_pressed = 0;
         } else if (hit_id == m_pressed && m_hover != m_pressed) {
             button_event(*pressed, int(S::OverDown), OutDownToOverDown, ClipDragOver);
         } else if (hit_id != m_pressed && m_hover == m_pressed) {
-            button_event(*pressed, int(S::OutDown), OverDownToOutDown, ClipDragOut);
+            // A menu button lets the press go when the pointer leaves it; others keep it.
+            if (tracks_as_menu(*pressed)) {
+                button_event(*pressed, int(S::Idle), OverDownToIdle, ClipDragOut);
+                m_pressed = 0;
+                m_hover = 0;
+            } else {
+                button_event(*pressed, int(S::OutDown), OverDownToOutDown, ClipDragOut);
+            }
         }
-        m_hover = hit_id == m_pressed ? hit_id : 0;
-        return;
+        // ... and a menu button the pressed pointer comes onto takes the press.
+        if (!m_pressed && hit && tracks_as_menu(*hit)) {
+            m_pressed = hit_id;
+            button_event(*hit, int(S::OverDown), IdleToOverDown, ClipDragOver);
+        }
+        if (m_pressed) {
+            m_hover = hit_id == m_pressed ? hit_id : 0;
+            return;
+        }
     }
     if (hit_id == m_hover)
         return;
@@ -696,6 +720,17 @@ bool Player::hand_cursor() const
     if (m_closed)
         return false;
     return find(m_hover) != nullptr || (m_mouse_down && find(m_pressed) != nullptr && m_hover == m_pressed);
+}
+
+void Player::text_edited(TextField& field)
+{
+    if (m_closed || !root())
+        return;
+    auto self = shared_from_this();
+    start_budget();
+    if (m_engine)
+        m_engine->text_field_edited(field);
+    input_done();
 }
 
 // ---- Scripts ----

@@ -116,6 +116,8 @@ public:
     int last_key() const { return m_last_key; }
     // Whether the pointer is over an active button (the view shows a pointing hand).
     bool hand_cursor() const;
+    // The user changed the text of an input field (the host edits it): its variable follows.
+    void text_edited(TextField& field);
 
     void set_text_metrics(std::shared_ptr<const TextMetrics> metrics);
     const TextMetrics& text_metrics() const { return *m_text_metrics; }

@@ -45,6 +45,8 @@ public:
     virtual bool handles_mouse(const DisplayObject&) { return false; }
     // A text field joined the stage: bind its variable.
     virtual void text_field_created(DisplayObject&) {}
+    // The user changed an input field's text: its variable follows.
+    virtual void text_field_edited(DisplayObject&) {}
     // Variables loaded for a clip ("a=1&b=2"), or a Data request's answer (nullopt: failed).
     virtual void variables_loaded(DisplayObject&, const std::string&) {}
     virtual void data_loaded(std::uint64_t, const std::optional<std::string>&) {}

@@ -343,7 +343,11 @@ std::pair<double, double> TextField::extent(const Char& c) const
 std::vector<TextField::Line> TextField::layout() const
 {
     std::vector<Line> lines;
-    double available = std::max(0.0, double(bounds.width()) - 2 * kGutter);
+    double margins = 0, indent = 0;
+    if (edit() && edit()->def.has_layout) {
+        margins = edit()->def.left_margin + edit()->def.right_margin;
+        indent = edit()->def.indent;
+    }
     Line line;
     std::size_t last_space = std::string::npos;
     double leading = edit() ? edit()->def.leading : 0;
@@ -374,6 +378,9 @@ std::vector<TextField::Line> TextField::layout() const
             continue;
         }
         double w = advance(c);
+        // A paragraph's first line is indented.
+        bool first_line = line.begin == 0 || is_break(m_chars[line.begin - 1].code);
+        double available = std::max(0.0, double(bounds.width()) - 2 * kGutter - margins - (first_line ? indent : 0));
         if (word_wrap && width + w > available && i > line.begin && c.code != ' ') {
             if (last_space != std::string::npos && last_space > line.begin) {
                 close(last_space);

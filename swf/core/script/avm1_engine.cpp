@@ -136,6 +136,12 @@ void Avm1Engine::text_field_created(DisplayObject& field)
         m_display.bind(*f);
 }
 
+void Avm1Engine::text_field_edited(DisplayObject& field)
+{
+    if (TextField* f = field.as_text_field())
+        m_display.field_edited(*f);
+}
+
 void Avm1Engine::variables_loaded(DisplayObject& target, const std::string& text)
 {
     m_in->load_variables_into(m_in->clip_object(target.id()), decode_loaded(text), target.swf_version());

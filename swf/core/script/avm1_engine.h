@@ -25,6 +25,7 @@ public:
     void run(const ActionBlock& block) override;
     bool handles_mouse(const DisplayObject& object) override;
     void text_field_created(DisplayObject& field) override;
+    void text_field_edited(DisplayObject& field) override;
     void variables_loaded(DisplayObject& target, const std::string& text) override;
     void data_loaded(std::uint64_t ticket, const std::optional<std::string>& text) override;
     void key_event(bool down, int code) override;

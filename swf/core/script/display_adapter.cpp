@@ -592,6 +592,16 @@ void DisplayAdapter::bind(TextField& field)
     });
 }
 
+void DisplayAdapter::field_edited(TextField& field)
+{
+    avm1::Object* holder = nullptr;
+    std::string name;
+    if (!bound_variable(field, holder, name))
+        return;
+    avm1::Interpreter& in = *m_in;
+    in.guard(field.swf_version(), [&] { in.set(holder, name, Value(field.text())); });
+}
+
 void DisplayAdapter::refresh_bound_fields()
 {
     if (!m_in)

@@ -69,6 +69,8 @@ public:
     // Text fields with a variable: binding when they appear, showing the variable each frame.
     void bind(TextField& field);
     void refresh_bound_fields();
+    // Typed text goes into the field's variable.
+    void field_edited(TextField& field);
 
 private:
     DisplayObject* find(avm1::ClipId clip) const;
