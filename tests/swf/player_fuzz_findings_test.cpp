@@ -1,5 +1,4 @@
-// Movies the player fuzzer once broke must now play, draw and sound without trouble. The seeds
-// are the course-style movies the fuzzer starts from, so the replay path itself is exercised.
+// Movies the player fuzzer once broke must now play, draw and sound without trouble.
 #include "fuzz/play.h"
 
 #include <gtest/gtest.h>
