@@ -15,8 +15,9 @@ struct PcmSound {
     std::size_t frames() const { return channels > 0 ? samples.size() / std::size_t(channels) : 0; }
 };
 
-// The longest sound a decoder makes, in frames: twenty minutes at 44.1 kHz. A sound that
-// claims more is cut there (a damaged or hostile count would otherwise take the memory).
-constexpr std::size_t kMaxSoundFrames = std::size_t(44100) * 60 * 20;
+// The longest event sound a decoder makes, in frames: five minutes at 44.1 kHz (50 MB of
+// stereo). A sound that claims more is cut there: a damaged or hostile count would otherwise
+// take the memory. Long narration comes as stream sound, decoded block by block.
+constexpr std::size_t kMaxSoundFrames = std::size_t(44100) * 60 * 5;
 
 } // namespace swf::audio
