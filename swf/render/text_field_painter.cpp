@@ -21,7 +21,7 @@ Rgba rgb(std::uint32_t color, std::uint8_t alpha = 255)
 // Where each line starts and how its characters are drawn.
 class FieldText {
 public:
-    FieldText(QPainter& painter, const TextField& field, const ColorTransform& cx, CharacterCache* fonts)
+    FieldText(QPainter* painter, const TextField& field, const ColorTransform& cx, CharacterCache* fonts)
         : m_painter(painter), m_field(field), m_cx(cx)
     {
         const EditTextCharacter* edit = field.edit();
@@ -75,7 +75,7 @@ public:
                 width += m_field.advance(chars[k]);
             draw_run(i, j, x, baseline);
             if (chars[i].underline)
-                m_painter.fillRect(QRectF(x, baseline + chars[i].size * 0.1, width, std::max(20.0, chars[i].size / 16)),
+                m_painter->fillRect(QRectF(x, baseline + chars[i].size * 0.1, width, std::max(20.0, chars[i].size / 16)),
                                    color(chars[i]));
             x += width;
             i = j;
@@ -116,7 +116,7 @@ private:
                     path.addPath(QTransform(scale, 0, 0, scale, x, baseline).map(*glyph));
                 x += m_field.advance(chars[k]);
             }
-            m_painter.fillPath(path, color(first));
+            m_painter->fillPath(path, color(first));
             return;
         }
         QString text;
@@ -128,12 +128,12 @@ private:
         }
         if (text.isEmpty())
             return;
-        m_painter.setFont(device_font(m_field.style(first), first.size));
-        m_painter.setPen(color(first));
-        m_painter.drawText(QPointF(x, baseline), text);
+        m_painter->setFont(device_font(m_field.style(first), first.size));
+        m_painter->setPen(color(first));
+        m_painter->drawText(QPointF(x, baseline), text);
     }
 
-    QPainter& m_painter;
+    QPainter* m_painter; // null when only measuring
     const TextField& m_field;
     ColorTransform m_cx;
     GlyphSet* m_glyphs = nullptr;
@@ -167,7 +167,7 @@ void draw_text_field(QPainter& painter, const TextField& field, const QTransform
     }
     painter.setClipRect(box, Qt::IntersectClip);
 
-    FieldText text(painter, field, cx, fonts);
+    FieldText text(&painter, field, cx, fonts);
     std::vector<TextField::Line> lines = field.layout();
     double y = b.y_min + TextField::kGutter;
     for (std::size_t i = std::size_t(std::max(field.scroll() - 1, 0)); i < lines.size() && y < b.y_max; ++i) {
@@ -185,6 +185,32 @@ void draw_text_field(QPainter& painter, const TextField& field, const QTransform
         y += line.height;
     }
     painter.restore();
+}
+
+std::size_t text_index_at(const TextField& field, Point local)
+{
+    FieldText text(nullptr, field, {}, nullptr);
+    std::vector<TextField::Line> lines = field.layout();
+    if (lines.empty())
+        return 0;
+    // The line under the point, counting from the first one shown; above or below: the nearest.
+    std::size_t i = std::size_t(std::max(field.scroll() - 1, 0));
+    double y = field.bounds.y_min + TextField::kGutter;
+    while (i + 1 < lines.size() && local.y > y + lines[i].height) {
+        y += lines[i].height;
+        ++i;
+    }
+    const TextField::Line& line = lines[i];
+    const auto& chars = field.chars();
+    double x = text.line_start(line);
+    std::size_t index = line.begin;
+    for (; index < line.end && index < chars.size(); ++index) {
+        double w = field.advance(chars[index]);
+        if (local.x < x + w / 2)
+            break;
+        x += w;
+    }
+    return index;
 }
 
 } // namespace swf

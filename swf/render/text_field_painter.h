@@ -17,4 +17,8 @@ class CharacterCache;
 void draw_text_field(QPainter& painter, const TextField& field, const QTransform& transform, const ColorTransform& cx,
                      CharacterCache* fonts);
 
+// The place between characters nearest to a point in the field's own space (twips), as the
+// field is drawn: where a click puts the caret.
+std::size_t text_index_at(const TextField& field, Point local);
+
 } // namespace swf

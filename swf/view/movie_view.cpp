@@ -9,6 +9,8 @@
 #include <cmath>
 
 #include "swf/core/local_files.h"
+#include "swf/render/device_fonts.h"
+#include "swf/render/scene_signature.h"
 
 namespace swf {
 namespace {
@@ -69,6 +71,7 @@ bool MovieView::load(std::vector<std::uint8_t> data, QString* error, const QStri
     };
     host.trace = [this](const std::string& line) { emit trace(QString::fromStdString(line)); };
     auto player = Player::create(std::move(host));
+    player->set_text_metrics(device_text_metrics());
     m_sound.attach(player); // before loading: the first frame may start sounds
     std::string reason;
     if (!player->load(std::move(data), &reason)) {
@@ -121,6 +124,7 @@ void MovieView::clear()
     if (m_player) {
         // Closing first: if this runs inside the movie's own fscommand, its script ends there.
         m_player->close();
+        m_text.clear(m_player.get());
         m_player.reset();
     }
     m_sound.attach(nullptr); // its sound stops at once
@@ -192,9 +196,12 @@ void MovieView::afterInput()
     m_sound.update();
     if (m_player && m_player->hand_cursor())
         setCursor(Qt::PointingHandCursor);
+    else if (m_player && TextInput::text_at(*m_player, m_player->mouse_position()))
+        setCursor(Qt::IBeamCursor);
     else
         unsetCursor();
-    update();
+    if (!m_player || scene_signature(*m_player) != m_painted)
+        update();
 }
 
 Point MovieView::toStage(const QPointF& position) const
@@ -210,6 +217,7 @@ void MovieView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     if (m_player) {
         m_renderer.render(painter, *m_player, QRectF(rect()), m_background);
+        m_painted = scene_signature(*m_player);
     } else {
         painter.fillRect(rect(), m_background.isValid() ? m_background : QColor(Qt::white));
     }
@@ -230,7 +238,9 @@ void MovieView::mousePressEvent(QMouseEvent* event)
         QWidget::mousePressEvent(event);
         return;
     }
-    player->mouse_down(toStage(event->position()));
+    Point stage = toStage(event->position());
+    m_text.click(*player, stage);
+    player->mouse_down(stage);
     afterInput();
 }
 
@@ -248,13 +258,26 @@ void MovieView::mouseReleaseEvent(QMouseEvent* event)
 void MovieView::keyPressEvent(QKeyEvent* event)
 {
     std::shared_ptr<Player> player = m_player;
+    if (player && (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        && m_text.next_field(*player, event->key() == Qt::Key_Backtab)) {
+        afterInput();
+        return;
+    }
+    // Typing edits the focused field; the movie's key handlers hear the keys as well.
+    bool typed = player && m_text.key(*player, *event);
     int key = swf_key(event);
-    if (!player || key == 0) {
+    if (!player || (key == 0 && !typed)) {
         QWidget::keyPressEvent(event);
         return;
     }
-    player->key_down(key);
+    if (key != 0)
+        player->key_down(key);
     afterInput();
+}
+
+bool MovieView::focusNextPrevChild(bool next)
+{
+    return hasMovie() ? false : QWidget::focusNextPrevChild(next);
 }
 
 void MovieView::keyReleaseEvent(QKeyEvent* event)

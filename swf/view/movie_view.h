@@ -13,13 +13,16 @@
 #include "swf/audio/movie_sound.h"
 #include "swf/core/player.h"
 #include "swf/render/renderer.h"
+#include "swf/view/text_input.h"
 
 namespace swf {
 
 // A widget that plays one movie: it owns the player, runs it at the movie's frame rate, paints
-// it ("show all") and feeds it the mouse and keys. The movie's fscommands and traces arrive as
-// signals. A slot connected to fsCommand may load another movie or clear this one: the old
-// movie then runs no further script.
+// it ("show all") and feeds it the mouse and keys. The pointer becomes a hand over active
+// buttons and a text cursor over text fields; input text fields take the keyboard focus with
+// a click or Tab. A frame that looks like the one painted last is not painted again. The
+// movie's fscommands and traces arrive as signals. A slot connected to fsCommand may load
+// another movie or clear this one: the old movie then runs no further script.
 class MovieView : public QWidget {
     Q_OBJECT
 public:
@@ -64,12 +67,16 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    // Tab belongs to the movie (its input fields) while one is loaded.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void afterInput();
 
     std::shared_ptr<Player> m_player;
     Renderer m_renderer;
+    TextInput m_text;
+    std::uint64_t m_painted = 0; // the scene signature of the last paint
     QTimer m_timer;
     QColor m_background;
     audio::Mixer m_mixer;
