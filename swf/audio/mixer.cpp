@@ -6,7 +6,6 @@ namespace swf::audio {
 namespace {
 
 constexpr std::uint64_t kOne = std::uint64_t(1) << 32;
-constexpr std::size_t kMaxStreamSeconds = 2;
 
 // Twice the rate, so that 5512.5 Hz is whole.
 std::uint64_t double_rate(std::uint32_t rate)
@@ -89,7 +88,7 @@ void Mixer::stream_append(std::uint64_t id, const PcmSound& pcm, bool restart)
         s.step = resample_step(pcm.rate);
     }
     s.samples.insert(s.samples.end(), pcm.samples.begin(), pcm.samples.end());
-    std::size_t limit = kMaxStreamSeconds * pcm.rate * std::size_t(pcm.channels);
+    std::size_t limit = std::max(3 * pcm.frames(), std::size_t(pcm.rate / 5)) * std::size_t(pcm.channels);
     if (s.samples.size() - s.read > limit) {
         s.read = s.samples.size() - limit;
         s.fraction = 0;

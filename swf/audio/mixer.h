@@ -30,7 +30,9 @@ public:
     bool playing(const PcmSound* sound) const;
 
     // Appends samples to a stream (a clip's stream sound); `restart` drops what it still had.
-    // A stream holds at most two seconds: a producer running ahead loses its oldest samples.
+    // A stream keeps at most three blocks' worth (at least a fifth of a second): when the
+    // frames come faster than the output plays them, the oldest samples go, so the sound stays
+    // with the pictures.
     void stream_append(std::uint64_t stream, const PcmSound& samples, bool restart);
     void stream_stop(std::uint64_t stream);
     std::vector<std::uint64_t> streams() const;

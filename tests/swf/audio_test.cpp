@@ -13,6 +13,7 @@
 #include "audio_signal.h"
 #include "swf/audio/adpcm.h"
 #include "swf/audio/decoders.h"
+#include "swf/audio/mixer.h"
 #include "swf/writer/bit_writer.h"
 #include "swf/writer/sound_encoding.h"
 
@@ -245,4 +246,23 @@ TEST(SoundDecoders, RandomStreamBlocksStayBounded)
             EXPECT_LE(pcm.frames(), 44100u * 4) << format;
         }
     }
+}
+
+// Blocks arriving faster than the output plays them: the stream keeps the newest three, so
+// what plays next is close behind the latest frame.
+TEST(MixerStream, ProducerRunningAheadLosesTheOldestBlocks)
+{
+    Mixer mixer;
+    for (int block = 0; block < 10; ++block) {
+        PcmSound pcm;
+        pcm.rate = 22050;
+        pcm.samples = tone({200.0 + 100 * block}, 22050, 2205);
+        mixer.stream_append(1, pcm, false);
+    }
+    std::vector<std::int16_t> out(4410 * 2 * 4);
+    mixer.mix(out.data(), 4410 * 4);
+    std::vector<int> left = channel(out, 2, 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(pitch(left, 44100, 4410 * std::size_t(i) + 100, 4410 * std::size_t(i + 1) - 100), 900.0 + 100 * i, 15) << i;
+    EXPECT_EQ(rms(left, 4410 * 3), 0) << "then the stream has run dry";
 }
