@@ -293,9 +293,9 @@ void MovieClip::reconcile(const State& state)
             player().object_created(*o);
 }
 
-void MovieClip::move_to_frame(int frame)
+void MovieClip::move_to_frame(int frame, bool run_actions)
 {
-    if (frame == m_frame + 1 && frame > 0) {
+    if (frame == m_frame + 1 && frame > 0 && run_actions) {
         step_to(frame);
         return;
     }
@@ -314,8 +314,9 @@ void MovieClip::move_to_frame(int frame)
     player().sound_events().frame_entered(*this, *m_timeline, frame, true);
     for (Bytes body : init_actions)
         player().queue_init_action(*this, Tag{static_cast<std::uint16_t>(TagCode::DoInitAction), body});
-    for (Bytes code : actions)
-        player().queue_actions(*this, code, ActionOrigin::Frame);
+    if (run_actions)
+        for (Bytes code : actions)
+            player().queue_actions(*this, code, ActionOrigin::Frame);
     reconcile(state);
 }
 
@@ -330,10 +331,13 @@ void MovieClip::enter_first_frame()
 
 void MovieClip::goto_frame(int frame, bool play)
 {
-    frame = std::clamp(frame, 0, std::max(frame_count() - 1, 0));
+    // Past the end, the playhead stops at the last frame without running its actions.
+    int last = std::max(frame_count() - 1, 0);
+    bool past_end = frame > last;
+    frame = std::clamp(frame, 0, last);
     m_playing = play;
     if (frame != m_frame)
-        move_to_frame(frame);
+        move_to_frame(frame, !past_end);
 }
 
 bool MovieClip::goto_label(std::string_view label, bool play)

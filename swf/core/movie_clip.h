@@ -25,7 +25,7 @@ public:
     // Moves the playhead: the display list becomes what playing up to `frame` would have
     // made it (a backward move rebuilds it from the first frame); that frame's actions are
     // queued, then the first frames of the clips it creates. Out-of-range frames go to the
-    // nearest end.
+    // nearest end (past the last one, without its actions).
     void goto_frame(int frame, bool play);
     // A label, compared without regard to case; false (and no move) if there is none.
     bool goto_label(std::string_view label, bool play);
@@ -84,7 +84,7 @@ private:
     void place(const PlaceObject& place);
     // Makes the children match `state`, keeping objects whose character did not change.
     void reconcile(const State& state);
-    void move_to_frame(int frame);
+    void move_to_frame(int frame, bool run_actions = true);
     DisplayObject* insert_child(std::unique_ptr<DisplayObject> child, int depth);
     // The child at `depth` leaves: its unload events are queued, then it is destroyed.
     void drop_child(DisplayList::iterator it);

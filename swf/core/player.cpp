@@ -181,7 +181,8 @@ void Player::retire(std::unique_ptr<DisplayObject> object)
         return;
     queue_unload_events(*object);
     object->orphan();
-    if (!m_closed)
+    // Outside a tick or input no script can look at it any more.
+    if (!m_closed && m_scripts_running)
         m_retired.push_back(std::move(object));
 }
 
@@ -258,6 +259,7 @@ void Player::queue_method(DisplayObject& object, ActionOrigin origin, std::uint3
 
 void Player::start_budget()
 {
+    m_scripts_running = true;
     m_actions_left = m_limits.max_actions_per_tick;
     m_budget_deadline = std::chrono::steady_clock::now() + m_limits.max_script_time;
     m_budget_spent = false;
@@ -344,6 +346,7 @@ void Player::tick()
         return;
     m_engine->after_tick();
     m_retired.clear();
+    m_scripts_running = false;
 }
 
 void Player::goto_frame(int frame)
@@ -604,6 +607,7 @@ void Player::input_done()
 {
     run_queue();
     m_retired.clear();
+    m_scripts_running = false;
 }
 
 void Player::mouse_move(Point p)

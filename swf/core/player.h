@@ -200,6 +200,7 @@ private:
     std::deque<ActionBlock> m_init_queue;
     std::deque<ActionBlock> m_queue;
     std::vector<std::unique_ptr<DisplayObject>> m_retired;
+    bool m_scripts_running = false; // inside tick() or an input call
     std::set<std::pair<const Library*, std::uint16_t>> m_init_done;
     std::vector<LoadRequest> m_loads;
     std::shared_ptr<const TextMetrics> m_text_metrics;

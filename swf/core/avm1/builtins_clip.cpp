@@ -22,18 +22,14 @@ int to_int(Interpreter& in, const Value& v)
     return std::isfinite(d) ? static_cast<int>(std::max(-2147483648.0, std::min(2147483647.0, std::trunc(d)))) : 0;
 }
 
+// A frame number (from 1; smaller ones do nothing) or a label.
 Value clip_goto(Interpreter& in, const CallArgs& a, bool play)
 {
     Clip c = clip_of(in, a);
     if (!c) return Value();
-    if (a[0].is_string()) {
-        double n = string_to_number(a[0].string(), in.version());
-        if (std::isnan(n)) c.tree->goto_label(c.id, a[0].string(), play);
-        else c.tree->goto_frame(c.id, std::max(0, static_cast<int>(n) - 1), play);
-    } else {
-        double n = in.to_number(a[0]);
-        if (!std::isnan(n)) c.tree->goto_frame(c.id, std::max(0, static_cast<int>(n) - 1), play);
-    }
+    double n = a[0].is_string() ? string_to_number(a[0].string(), in.version()) : in.to_number(a[0]);
+    if (a[0].is_string() && std::isnan(n)) c.tree->goto_label(c.id, a[0].string(), play);
+    else if (n >= 1) c.tree->goto_frame(c.id, static_cast<int>(std::min(n, 1e9)) - 1, play);
     return Value();
 }
 

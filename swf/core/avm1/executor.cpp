@@ -583,14 +583,15 @@ void Executor::goto_frame2(Reader& r)
         ClipId c = clip_id(target);
         if (!c) return;
         double n = string_to_number(s, f.version);
-        if (!std::isnan(n) && !s.empty()) tree->goto_frame(c, static_cast<int>(n) - 1 + bias, play);
-        else tree->goto_label(c, s, play);
+        if (std::isnan(n) || s.empty()) tree->goto_label(c, s, play);
+        else if (n >= 1) tree->goto_frame(c, static_cast<int>(std::min(n, 1e9)) - 1 + bias, play);
         return;
     }
+    // Frames count from 1; smaller numbers do nothing.
     ClipId c = clip_id(target);
     double n = in.to_number(frame);
-    if (!c || std::isnan(n)) return;
-    tree->goto_frame(c, std::max(0, static_cast<int>(n) - 1 + bias), play);
+    if (!c || std::isnan(n) || n < 1) return;
+    tree->goto_frame(c, static_cast<int>(std::min(n, 1e9)) - 1 + bias, play);
 }
 
 std::optional<Executor::Result> Executor::run_with(Reader& r, uint32_t& next)

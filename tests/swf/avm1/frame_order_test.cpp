@@ -88,6 +88,24 @@ const OrderCase kOrder[] = {
          m.show_frame().actions(root).show_frame();
      },
      2, "f0 older\nf0 newer\nf1 newer\nf1 older\nroot f1\n"},
+    {"GotoBelowTheFirstFrameDoesNothingAndPastTheLastSkipsTheScript",
+     [](MovieBuilder& m) {
+         SpriteBuilder s;
+         for (int f = 1; f <= 3; ++f) {
+             Asm a;
+             say(a, "script " + std::to_string(f)).stop();
+             s.actions(a).show_frame();
+         }
+         m.place({.depth = 1, .character = m.sprite(s), .name = "s"});
+         Asm a;
+         for (int frame : {0, 99}) {
+             a.push({frame, 1}).push("s").get_variable().push("gotoAndStop").op(ActionCode::CallMethod).pop();
+             a.push("s").get_variable().push("_currentframe").op(ActionCode::GetMember).trace();
+         }
+         a.stop();
+         m.actions(a).show_frame();
+     },
+     1, "script 1\n1\n3\n"},
     {"EnterFrameComesBeforeTheClipsFrameAndLoadBeforeItsFirstFrame",
      [](MovieBuilder& m) {
          std::uint16_t clip = two_frame_sprite(m);
