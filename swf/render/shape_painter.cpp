@@ -2,6 +2,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QRadialGradient>
 
 #include <algorithm>
@@ -61,10 +62,16 @@ QBrush fill_brush(const FillStyle& f, const ColorTransform& cx)
     gradient.setSpread(f.gradient.spread == 1   ? QGradient::ReflectSpread
                        : f.gradient.spread == 2 ? QGradient::RepeatSpread
                                                 : QGradient::PadSpread);
-    // Colours blend channel by channel, alpha included, as the format's players do.
-    gradient.setInterpolationMode(QGradient::ComponentInterpolation);
-    for (const GradientStop& s : f.gradient.stops)
-        gradient.setColorAt(s.ratio / 255.0, to_qt(s.color, cx));
+    // Colours blend channel by channel, alpha included, as the format's players do. With
+    // opaque stops that is what Qt's faster default does.
+    bool opaque = true;
+    for (const GradientStop& s : f.gradient.stops) {
+        QColor c = to_qt(s.color, cx);
+        opaque &= c.alpha() == 255;
+        gradient.setColorAt(s.ratio / 255.0, c);
+    }
+    if (!opaque)
+        gradient.setInterpolationMode(QGradient::ComponentInterpolation);
     QBrush brush(gradient);
     brush.setTransform(to_qt(f.matrix));
     return brush;
@@ -120,6 +127,18 @@ QBrush ShapePainter::brush(const FillStyle& f, const ColorTransform& cx, const P
     return brush;
 }
 
+QPen ShapePainter::pen(const LineStyle& l, const QBrush& brush, double width) const
+{
+    QPen pen(brush, width);
+    pen.setCapStyle(cap(l.start_cap));
+    pen.setJoinStyle(l.join == LineStyle::BevelJoin   ? Qt::BevelJoin
+                     : l.join == LineStyle::MiterJoin ? Qt::MiterJoin
+                                                      : Qt::RoundJoin);
+    if (l.join == LineStyle::MiterJoin)
+        pen.setMiterLimit(l.miter_limit);
+    return pen;
+}
+
 void ShapePainter::draw(QPainter& painter, const QTransform& transform, const ColorTransform& cx,
                         BitmapSource& bitmaps) const
 {
@@ -163,21 +182,24 @@ void ShapePainter::draw(QPainter& painter, const QTransform& transform, const Co
                                                     : QBrush(to_qt(l.color, cx));
             if (b.style() == Qt::NoBrush)
                 continue;
-            QPen pen(b, 1.0);
-            double width = l.width;
-            if (width * scale < 1.0) {
-                pen.setCosmetic(true);
-                width = 1.0;
+            if (l.width * scale < 1.0) {
+                // Thinner than a pixel on screen: a one-pixel hairline.
+                QPen hairline = pen(l, b, 1.0);
+                hairline.setCosmetic(true);
+                painter.setPen(hairline);
+                painter.drawPath(stroke.path);
+                continue;
             }
-            pen.setWidthF(width);
-            pen.setCapStyle(cap(l.start_cap));
-            pen.setJoinStyle(l.join == LineStyle::BevelJoin   ? Qt::BevelJoin
-                             : l.join == LineStyle::MiterJoin ? Qt::MiterJoin
-                                                              : Qt::RoundJoin);
-            if (l.join == LineStyle::MiterJoin)
-                pen.setMiterLimit(l.miter_limit);
-            painter.setPen(pen);
-            painter.drawPath(stroke.path);
+            // Lines scale with the shape: the area they cover is worked out once and filled.
+            if (!stroke.outline) {
+                QPainterPathStroker stroker(pen(l, b, l.width));
+                stroker.setCurveThreshold(2); // a tenth of a pixel at the stage's own size
+                stroke.outline = stroker.createStroke(stroke.path);
+            }
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(b);
+            painter.drawPath(*stroke.outline);
+            painter.setBrush(Qt::NoBrush);
         }
     }
 }

@@ -40,7 +40,8 @@ private:
         std::uint32_t style;
         QPainterPath path;
         QBrush brush;                             // fills without a colour transform (not bitmaps)
-        mutable std::optional<QPainterPath> clip; // clipped bitmap fills: the path inside the bitmap
+        mutable std::optional<QPainterPath> clip;    // clipped bitmap fills: the path inside the bitmap
+        mutable std::optional<QPainterPath> outline; // lines: the area the line covers, stroked once
     };
     struct Layer {
         std::vector<Part> fills, strokes;
@@ -48,6 +49,7 @@ private:
 
     QBrush brush(const FillStyle& fill, const ColorTransform& cx, const Part* part, BitmapSource& bitmaps,
                  const QPainterPath** path) const;
+    QPen pen(const LineStyle& line, const QBrush& brush, double width) const;
 
     std::vector<FillStyle> m_fills;
     std::vector<LineStyle> m_lines;
