@@ -891,7 +891,7 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
     case 0x06: if (tree && target_clip()) tree->play(target_clip()); break;
     case 0x07: if (tree && target_clip()) tree->stop(target_clip()); break;
     case 0x08: break;  // ToggleQuality
-    case 0x09: break;  // StopSounds: the sound mixer is not the interpreter's
+    case 0x09: in.host().stop_sounds(); break;
     case 0x81: {
         int frame = r.u16();
         if (tree && target_clip()) tree->goto_frame(target_clip(), frame, false);

@@ -124,6 +124,8 @@ public:
     // XML.load and LoadVars.load: the text arrives later through Interpreter::deliver_data,
     // the receiver stays alive until then.
     virtual void load_data(std::string_view url, Object* receiver) {}
+    // StopSounds: every sound of the movie stops (a host without sound ignores it).
+    virtual void stop_sounds() {}
     // Counts one action against the host's budget; false ends the running script.
     virtual bool spend_action() { return true; }
     virtual double time_ms() = 0;          // since the movie started (GetTime)
