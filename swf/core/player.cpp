@@ -295,7 +295,7 @@ void Player::run_queue()
             break;
         ActionBlock block = std::move(queue.front());
         queue.pop_front();
-        if (block.origin != ActionOrigin::Unload && !find(block.context))
+        if (block.origin != ActionOrigin::Unload && block.origin != ActionOrigin::Broadcast && !find(block.context))
             continue;
         m_engine->run(block);
     }
@@ -610,6 +610,14 @@ void Player::input_done()
     m_scripts_running = false;
 }
 
+void Player::queue_broadcast(std::uint32_t event)
+{
+    if (!m_closed && m_queue.size() < m_limits.max_queued_blocks)
+        m_queue.push_back({0, {}, ActionOrigin::Broadcast, event, nullptr, swf_version()});
+}
+
+// Input reaches the clips' handlers first, then the Mouse and Key listeners, then buttons.
+
 void Player::mouse_move(Point p)
 {
     if (m_closed || !root())
@@ -618,10 +626,9 @@ void Player::mouse_move(Point p)
     start_budget();
     m_mouse = p;
     update_drag();
-    update_hover();
     dispatch_to_all(ClipMouseMove);
-    if (m_engine)
-        m_engine->mouse_event(ClipMouseMove);
+    queue_broadcast(ClipMouseMove);
+    update_hover();
     input_done();
 }
 
@@ -634,13 +641,12 @@ void Player::mouse_down(Point p)
     m_mouse = p;
     update_hover();
     m_mouse_down = true;
+    dispatch_to_all(ClipMouseDown);
+    queue_broadcast(ClipMouseDown);
     if (DisplayObject* button = find(m_hover)) {
         m_pressed = m_hover;
         button_event(*button, int(ButtonInstance::MouseState::OverDown), OverUpToOverDown, ClipPress);
     }
-    dispatch_to_all(ClipMouseDown);
-    if (m_engine)
-        m_engine->mouse_event(ClipMouseDown);
     input_done();
 }
 
@@ -653,6 +659,8 @@ void Player::mouse_up(Point p)
     m_mouse = p;
     update_hover();
     m_mouse_down = false;
+    dispatch_to_all(ClipMouseUp);
+    queue_broadcast(ClipMouseUp);
     if (DisplayObject* pressed = find(m_pressed)) {
         using S = ButtonInstance::MouseState;
         if (m_hover == m_pressed)
@@ -668,9 +676,6 @@ void Player::mouse_up(Point p)
         if (!was_over)
             button_event(*still, int(ButtonInstance::MouseState::OverUp), IdleToOverUp, ClipRollOver);
     }
-    dispatch_to_all(ClipMouseUp);
-    if (m_engine)
-        m_engine->mouse_event(ClipMouseUp);
     input_done();
 }
 
@@ -682,6 +687,9 @@ void Player::key_down(int key)
     start_budget();
     m_keys.insert(key);
     m_last_key = key;
+    dispatch_to_all(ClipKeyDown);
+    dispatch_to_all(ClipKeyPress);
+    queue_broadcast(ClipKeyDown);
     // Button key conditions fire for every button on the stage.
     std::vector<std::uint64_t> ids;
     for (const auto& [n, level_root] : m_levels)
@@ -699,10 +707,6 @@ void Player::key_down(int key)
                     queue_actions(*o->parent(), action.actions, ActionOrigin::Button, 0);
         }
     }
-    dispatch_to_all(ClipKeyDown);
-    dispatch_to_all(ClipKeyPress);
-    if (m_engine)
-        m_engine->key_event(true, key);
     input_done();
 }
 
@@ -714,8 +718,7 @@ void Player::key_up(int key)
     start_budget();
     m_keys.erase(key);
     dispatch_to_all(ClipKeyUp);
-    if (m_engine)
-        m_engine->key_event(false, key);
+    queue_broadcast(ClipKeyUp);
     input_done();
 }
 

@@ -185,6 +185,7 @@ private:
     void update_drag();
     void input_done();
     void queue_unload_events(DisplayObject& object);
+    void queue_broadcast(std::uint32_t event);
 
     PlayerHost m_host;
     PlayerLimits m_limits;

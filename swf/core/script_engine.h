@@ -21,6 +21,7 @@ enum class ActionOrigin : std::uint8_t {
     Method,      // the handler method for `event` (onEnterFrame, onPress, ...)
     Construct,   // a new clip: the class registered for its symbol, before its load event
     Unload,      // a clip left the stage: its onClipEvent(unload) actions or onUnload method
+    Broadcast,   // the Mouse or Key listeners for `event` (no context)
 };
 
 struct ActionBlock {
@@ -36,7 +37,8 @@ struct ActionBlock {
 // input, and hands each entry over in order. A script engine must call Player::spend_action()
 // for each action it executes and stop when that answers false or when Player::closed()
 // becomes true (the host may drop the movie from inside an fscommand). Unload entries name
-// an object that is already gone; every other entry's context is alive when it runs.
+// an object that has left the stage and Broadcast entries none; every other entry's context
+// is alive when it runs.
 class ScriptEngine {
 public:
     virtual ~ScriptEngine() = default;
@@ -50,9 +52,6 @@ public:
     // Variables loaded for a clip ("a=1&b=2"), or a Data request's answer (nullopt: failed).
     virtual void variables_loaded(DisplayObject&, const std::string&) {}
     virtual void data_loaded(std::uint64_t, const std::optional<std::string>&) {}
-    // Input the scripts may listen to (Key and Mouse listeners).
-    virtual void key_event(bool down, int code) {}
-    virtual void mouse_event(std::uint32_t clip_event) {}
     // Before a frame is entered: the timers (setInterval) that are due by then.
     virtual void run_timers() {}
     // Called after each tick's scripts have run: text fields, garbage.

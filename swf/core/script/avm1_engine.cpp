@@ -71,6 +71,7 @@ void Avm1Engine::run(const ActionBlock& block)
         }
         break;
     case ActionOrigin::Construct: construct(block); return;
+    case ActionOrigin::Broadcast: broadcast(block.event); return;
     default: break;
     }
     auto code = std::make_shared<avm1::ActionBlock>();
@@ -161,16 +162,12 @@ void Avm1Engine::data_loaded(std::uint64_t ticket, const std::optional<std::stri
     m_in->deliver_data(receiver, decoded);
 }
 
-void Avm1Engine::key_event(bool down, int code)
+void Avm1Engine::broadcast(std::uint32_t event)
 {
-    m_in->broadcast("Key", down ? "onKeyDown" : "onKeyUp");
-}
-
-void Avm1Engine::mouse_event(std::uint32_t clip_event)
-{
-    const char* name = method_of(clip_event);
+    const char* name = method_of(event);
+    bool key = event == ClipKeyDown || event == ClipKeyUp;
     if (name)
-        m_in->broadcast("Mouse", name);
+        m_in->broadcast(key ? "Key" : "Mouse", name);
 }
 
 void Avm1Engine::run_timers()

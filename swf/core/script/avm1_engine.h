@@ -28,8 +28,6 @@ public:
     void text_field_edited(DisplayObject& field) override;
     void variables_loaded(DisplayObject& target, const std::string& text) override;
     void data_loaded(std::uint64_t ticket, const std::optional<std::string>& text) override;
-    void key_event(bool down, int code) override;
-    void mouse_event(std::uint32_t clip_event) override;
     void run_timers() override;
     void after_tick() override;
 
@@ -51,6 +49,7 @@ private:
 
     void construct(const ActionBlock& block);
     void call_handler(const ActionBlock& block);
+    void broadcast(std::uint32_t event);
     // Text a movie loaded, as the scripts see it: UTF-8, or the system code page when the
     // movie asked for it (System.useCodepage).
     std::string decode_loaded(const std::string& bytes);
