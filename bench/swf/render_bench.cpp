@@ -1,5 +1,6 @@
-// Drawing a full 800 x 600 stage of many shapes against filling it with one colour, and one
-// timeline step that moves 200 placed objects against a step on an empty stage.
+// Drawing a full 800 x 600 stage of many shapes against filling it with one colour (as frames
+// follow each other, and with every shape at a new size so no earlier pixels can be reused),
+// and one timeline step that moves 200 placed objects against a step on an empty stage.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -97,6 +98,22 @@ void BM_DrawShapeHeavyStage(benchmark::State& state)
     }
 }
 
+// The stage drawn a pixel smaller or larger each time: every shape at a new scale.
+void BM_DrawShapeHeavyStageRescaled(benchmark::State& state)
+{
+    auto player = load(shape_heavy_frame());
+    swf::Renderer renderer;
+    QImage image(800, 600, QImage::Format_ARGB32_Premultiplied);
+    int step = 0;
+    for (auto _ : state) {
+        QPainter painter(&image);
+        double shrink = ++step % 64;
+        renderer.render(painter, *player, QRectF(0, 0, 800 - shrink, 600 - shrink * 0.75));
+        painter.end();
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+
 // Two frames, looping: the second moves every object, the first puts them back.
 swf::MovieBuilder moving_objects(int count)
 {
@@ -127,4 +144,5 @@ void BM_TimelineStep(benchmark::State& state)
 
 BENCHMARK(BM_FillStageWithOneColour)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawShapeHeavyStage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawShapeHeavyStageRescaled)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TimelineStep)->Arg(0)->Arg(200)->Unit(benchmark::kMicrosecond);

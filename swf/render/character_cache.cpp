@@ -4,6 +4,7 @@
 
 #include "swf/render/bitmap_decoder.h"
 #include "swf/render/morph.h"
+#include "swf/render/raster_cache.h"
 
 namespace swf {
 namespace {
@@ -110,6 +111,7 @@ const TextRuns& CharacterCache::text(const DefineText& text)
     }
     for (const TextRuns::Run& run : out.runs)
         out.outline.addPath(run.path);
+    out.id = RasterCache::new_id();
     out.outline.setFillRule(Qt::OddEvenFill);
     return m_texts.emplace(&text, std::move(out)).first->second;
 }

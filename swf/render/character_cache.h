@@ -38,6 +38,7 @@ struct TextRuns {
     };
     std::vector<Run> runs;
     QPainterPath outline;
+    std::uint64_t id = 0; // for the raster cache
 };
 
 // What the renderer keeps of one movie's characters: shape paths, morph shapes per ratio,

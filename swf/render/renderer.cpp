@@ -42,6 +42,7 @@ QTransform Renderer::stage_transform(const Rect& stage, const QRectF& target)
 void Renderer::release()
 {
     m_caches.clear();
+    m_raster.clear();
 }
 
 CharacterCache* Renderer::cache_for(const DisplayObject& object)
@@ -78,18 +79,26 @@ void Renderer::draw_graphic(QPainter& painter, const DisplayObject& object, cons
     const Character* c = object.character();
     if (!c || !cache)
         return;
+    auto draw_shape = [&](const ShapePainter& shape) {
+        if (shape.empty())
+            return;
+        m_raster.draw(painter, shape.id(), shape.bounds(), t, cx,
+                      [&](QPainter& p, const QTransform& at) { shape.draw(p, at, cx, *cache); });
+    };
     switch (c->type) {
-    case CharacterType::Shape:
-        cache->shape(*static_cast<const ShapeCharacter*>(c)).draw(painter, t, cx, *cache);
-        break;
+    case CharacterType::Shape: draw_shape(cache->shape(*static_cast<const ShapeCharacter*>(c))); break;
     case CharacterType::MorphShape:
-        cache->morph(*static_cast<const MorphShapeCharacter*>(c), object.ratio).draw(painter, t, cx, *cache);
+        draw_shape(cache->morph(*static_cast<const MorphShapeCharacter*>(c), object.ratio));
         break;
     case CharacterType::Text: {
         const DefineText& def = static_cast<const TextCharacter*>(c)->def;
-        painter.setTransform(to_qt(def.matrix) * t);
-        for (const TextRuns::Run& run : cache->text(def).runs)
-            painter.fillPath(run.path, to_qt(run.color, cx));
+        const TextRuns& text = cache->text(def);
+        m_raster.draw(painter, text.id, text.outline.controlPointRect(), to_qt(def.matrix) * t, cx,
+                      [&](QPainter& p, const QTransform& at) {
+                          p.setTransform(at);
+                          for (const TextRuns::Run& run : text.runs)
+                              p.fillPath(run.path, to_qt(run.color, cx));
+                      });
         break;
     }
     default: break; // bitmaps are drawn through fills; video is not played
@@ -187,6 +196,7 @@ void Renderer::render(QPainter& painter, const Player& player, const QRectF& tar
         QTransform stage = stage_transform(player.stage(), target);
         for (const auto& [number, level] : player.levels())
             draw_object(painter, *level, stage, ColorTransform{});
+        m_raster.end_frame();
     }
     painter.restore();
     m_player = nullptr;

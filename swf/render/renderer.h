@@ -12,6 +12,7 @@
 #include "swf/core/display_object.h"
 #include "swf/core/player.h"
 #include "swf/render/character_cache.h"
+#include "swf/render/raster_cache.h"
 
 class QPainter;
 
@@ -52,6 +53,7 @@ private:
 
     const Player* m_player = nullptr;
     std::unordered_map<const Library*, Cache> m_caches;
+    RasterCache m_raster;
 };
 
 } // namespace swf

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "swf/render/qt_convert.h"
+#include "swf/render/raster_cache.h"
 
 namespace swf {
 
@@ -77,7 +78,7 @@ QBrush fill_brush(const FillStyle& f, const ColorTransform& cx)
     return brush;
 }
 
-ShapePainter::ShapePainter(const ShapeGeometry& g) : m_fills(g.fills), m_lines(g.lines)
+ShapePainter::ShapePainter(const ShapeGeometry& g) : m_fills(g.fills), m_lines(g.lines), m_id(RasterCache::new_id())
 {
     for (const ShapeLayer& layer : g.layers) {
         Layer out;
@@ -87,6 +88,7 @@ ShapePainter::ShapePainter(const ShapeGeometry& g) : m_fills(g.fills), m_lines(g
             QPainterPath path = contour_path(fill.contours, true, false);
             path.setFillRule(g.nonzero_winding ? Qt::WindingFill : Qt::OddEvenFill);
             m_outline.addPath(path);
+            m_bounds |= path.controlPointRect();
             const FillStyle& style = m_fills[fill.style];
             out.fills.push_back({fill.style, path, style.is_bitmap() ? QBrush() : fill_brush(style, {}), {}});
         }
@@ -96,6 +98,9 @@ ShapePainter::ShapePainter(const ShapeGeometry& g) : m_fills(g.fills), m_lines(g
             const LineStyle& l = m_lines[stroke.style];
             QPainterPath path = contour_path(stroke.contours, false, !l.no_close);
             QBrush brush = l.has_fill ? (l.fill.is_bitmap() ? QBrush() : fill_brush(l.fill, {})) : QBrush(to_qt(l.color));
+            // Half the width each side; corners of square caps and mitres reach further.
+            double reach = l.width * std::max(1.0, l.join == LineStyle::MiterJoin ? l.miter_limit : 1.5) / 2;
+            m_bounds |= path.controlPointRect().adjusted(-reach, -reach, reach, reach);
             out.strokes.push_back({stroke.style, path, brush, {}});
         }
         if (!out.fills.empty() || !out.strokes.empty())

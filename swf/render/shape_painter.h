@@ -34,6 +34,9 @@ public:
     // The filled areas (for masks and for glyphs).
     const QPainterPath& outline() const { return m_outline; }
     bool empty() const { return m_layers.empty(); }
+    // What the fills and lines cover, in twips.
+    const QRectF& bounds() const { return m_bounds; }
+    std::uint64_t id() const { return m_id; }
 
 private:
     struct Part {
@@ -55,6 +58,8 @@ private:
     std::vector<LineStyle> m_lines;
     std::vector<Layer> m_layers;
     QPainterPath m_outline;
+    QRectF m_bounds;
+    std::uint64_t m_id;
 };
 
 // A gradient or solid fill as a brush in the shape's space (bitmaps give no brush).

@@ -458,3 +458,37 @@ TEST(Render, SpritesMaskAndAreMasked)
     EXPECT_EQ(image.pixel(50, 50), kBlue);
     EXPECT_EQ(image.pixel(50, 90), kGrey);
 }
+
+// A renderer that draws frame after frame copies the pixels of shapes that only moved or stayed;
+// each frame must look as a fresh renderer draws it.
+TEST(Render, KeptDrawingsLookLikeFreshOnes)
+{
+    MovieBuilder m = grey_stage(200, 100);
+    ShapeBuilder moving, still, mask;
+    moving.radial_gradient({{0, {255, 255, 0}}, {255, {0, 0, 255}}}, {10, 10}, 10).line(2, {0, 0, 0}).circle(10, 10, 10);
+    still.fill({0, 160, 0}).line(1, {255, 255, 255}).rect(0, 0, 60, 40);
+    mask.fill({0, 0, 0}).rect(0, 0, 120, 100);
+    std::uint16_t moving_id = m.shape(moving), still_id = m.shape(still);
+    PlaceOptions clip;
+    clip.character = m.shape(mask);
+    clip.depth = 1;
+    clip.clip_depth = 3;
+    m.place(clip);
+    m.place(still_id, 2, at_pixels(20.5, 30.25));
+    m.place(moving_id, 3, at_pixels(0, 20)).show_frame();
+    for (int i = 1; i < 6; ++i)
+        m.move(3, at_pixels(i * 23.3, 20 + i * 3.5)).show_frame();
+    auto player = load(m.bytes());
+    Renderer kept;
+    for (int frame = 0; frame < 6; ++frame) {
+        QImage a = kept.render_image(*player, QSize(200, 100)).convertToFormat(QImage::Format_RGB32);
+        Renderer fresh;
+        QImage b = fresh.render_image(*player, QSize(200, 100)).convertToFormat(QImage::Format_RGB32);
+        int differing = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 200; ++x)
+                differing += near(a.pixel(x, y), b.pixel(x, y), 2) ? 0 : 1;
+        EXPECT_EQ(differing, 0) << "frame " << frame;
+        player->tick();
+    }
+}
