@@ -591,3 +591,19 @@ TEST(AudioOutputTest, WithoutADeviceSaysSoOnce)
     qInstallMessageHandler(previous);
     EXPECT_EQ(said.size(), 1) << said.join(QLatin1Char('\n')).toStdString();
 }
+
+// StopSounds in a frame's actions stops every sound playing, from that frame on.
+TEST(EventSound, StopSoundsActionSilencesEverySound)
+{
+    MovieBuilder m = movie();
+    std::uint16_t low = m.sound(pcm_sound(tone({440}, 22050, 22050), 22050, false));
+    std::uint16_t high = m.sound(pcm_sound(tone({660}, 22050, 22050), 22050, false));
+    m.start_sound(low, SoundInfo{}).start_sound(high, SoundInfo{}).show_frame();
+    pad(m, 2);
+    ActionAssembler stop;
+    stop.stop_sounds();
+    m.actions(stop).show_frame();
+    pad(m, 20);
+    Output out = play(m, 8);
+    EXPECT_NEAR(double(audible(out.left).second), double(at(0.3)), 12);
+}

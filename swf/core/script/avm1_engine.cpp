@@ -230,6 +230,11 @@ void Avm1Engine::load_data(std::string_view url, avm1::Object* receiver)
     m_player.request_load({LoadRequest::Kind::Data, std::string(url), 0, -1, ticket});
 }
 
+void Avm1Engine::stop_sounds()
+{
+    m_player.sound_events().stop_all();
+}
+
 bool Avm1Engine::spend_action()
 {
     return m_player.spend_action();

@@ -41,6 +41,7 @@ private:
     void load_movie(std::string_view url, avm1::LoadTarget target, int method) override;
     void load_variables(std::string_view url, avm1::LoadTarget target, int method) override;
     void load_data(std::string_view url, avm1::Object* receiver) override;
+    void stop_sounds() override;
     bool spend_action() override;
     double time_ms() override;
     double random() override;
