@@ -19,7 +19,7 @@ double days_from_civil(double y, double m, double d)
     double yy = m < 2 ? y - 1 : y;
     double era = std::floor(yy / 400);
     double yoe = yy - era * 400;
-    double mp = m < 2 ? m + 9 : m - 3;
+    double mp = m < 2 ? m + 10 : m - 2; // months from March
     double doy = std::floor((153 * mp + 2) / 5) + d - 1;
     double doe = yoe * 365 + std::floor(yoe / 4) - std::floor(yoe / 100) + doy;
     return era * 146097 + doe - 719468;
@@ -139,6 +139,16 @@ Value date_set(Interpreter& in, const CallArgs& a)
     return d->primitive;
 }
 
+// Minutes from local time to UTC (negative east of Greenwich).
+Value date_timezone_offset(Interpreter& in, const CallArgs& a)
+{
+    PrimitiveObject* d = date_of(a);
+    if (!d) return Value();
+    double t = d->primitive.number();
+    if (std::isnan(t)) return t;
+    return -local_offset(in, t) / 60000;
+}
+
 Value date_to_string(Interpreter& in, const CallArgs& a)
 {
     PrimitiveObject* d = date_of(a);
@@ -188,6 +198,7 @@ void install_date_builtins(Interpreter& in)
     add_method(in, proto, "getSeconds", date_get<false, 5>);
     add_method(in, proto, "getMilliseconds", date_get<false, 6>);
     add_method(in, proto, "getDay", date_get<false, 7>);
+    add_method(in, proto, "getTimezoneOffset", date_timezone_offset);
     add_method(in, proto, "getUTCFullYear", date_get<true, 0>);
     add_method(in, proto, "getUTCYear", date_get<true, 8>);
     add_method(in, proto, "getUTCMonth", date_get<true, 1>);

@@ -1,5 +1,6 @@
 // Small scripts assembled with the writer, run by the interpreter, judged by what they trace.
 #include <functional>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,17 @@ const ScriptCase kCases[] = {
          a.push({2, "11", 2, "parseInt"}).op(ActionCode::CallFunction).trace();
      },
      "NaN\n11\n3\n"},
+    {"DatesFromFieldsKeepTheirMonthAndWeekday", 6,
+     [](Asm& a) {
+         // The recording host's local time is UTC.
+         for (auto [year, month, day] : {std::tuple{2005, 0, 15}, std::tuple{2004, 1, 29}, std::tuple{1999, 11, 31}}) {
+             a.push({day, month, year, 3, "Date"}).op(ActionCode::NewObject).store_register(1).trace();
+             a.push({0, V::reg(1), "getMonth"}).op(ActionCode::CallMethod).trace();
+         }
+         a.push({0, V::reg(1), "getTimezoneOffset"}).op(ActionCode::CallMethod).trace();
+     },
+     "Sat Jan 15 00:00:00 GMT+0000 2005\n0\nSun Feb 29 00:00:00 GMT+0000 2004\n1\n"
+     "Fri Dec 31 00:00:00 GMT+0000 1999\n11\n0\n"},
     {"TypeOf", 6,
      [](Asm& a) {
          for (V v : {V(1), V("s"), V(true), V::null(), V::undefined()}) a.push(v).op(ActionCode::TypeOf).trace();
