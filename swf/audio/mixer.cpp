@@ -23,6 +23,18 @@ std::int32_t interpolate(std::int32_t a, std::int32_t b, std::uint64_t fraction)
     return a + static_cast<std::int32_t>((std::int64_t(b - a) * std::int64_t(fraction)) >> 32);
 }
 
+template <typename Gain>
+void accumulate(std::int32_t* at, std::int32_t left, std::int32_t right, const Gain& g)
+{
+    if (g.identity) {
+        at[0] += left;
+        at[1] += right;
+    } else {
+        at[0] += static_cast<std::int32_t>(g.l_from_l * left + g.l_from_r * right);
+        at[1] += static_cast<std::int32_t>(g.r_from_l * left + g.r_from_r * right);
+    }
+}
+
 } // namespace
 
 std::uint64_t resample_step(std::uint32_t rate)
@@ -30,7 +42,7 @@ std::uint64_t resample_step(std::uint32_t rate)
     return (double_rate(rate) << 32) / (2 * kOutputRate);
 }
 
-void Mixer::start(std::shared_ptr<const PcmSound> sound, const SoundInfo& info)
+void Mixer::start(std::shared_ptr<const PcmSound> sound, const SoundInfo& info, std::uint64_t owner)
 {
     if (!sound || sound->channels < 1 || sound->channels > 2 || sound->rate == 0)
         return;
@@ -43,6 +55,7 @@ void Mixer::start(std::shared_ptr<const PcmSound> sound, const SoundInfo& info)
     if (info.sync_no_multiple && std::any_of(m_voices.begin(), m_voices.end(), same))
         return;
     Voice v;
+    v.owner = owner;
     v.end = sound->frames();
     if (info.has_out_point)
         v.end = std::min(v.end, source_frames(info.out_point, sound->rate));
@@ -110,11 +123,47 @@ std::vector<std::uint64_t> Mixer::streams() const
     return ids;
 }
 
+void Mixer::set_transform(std::uint64_t owner, const std::array<double, 4>& matrix)
+{
+    std::lock_guard lock(m_mutex);
+    m_transforms[owner] = matrix;
+}
+
 void Mixer::stop_all()
 {
     std::lock_guard lock(m_mutex);
     m_voices.clear();
     m_streams.clear();
+}
+
+void Mixer::reset()
+{
+    std::lock_guard lock(m_mutex);
+    m_voices.clear();
+    m_streams.clear();
+    m_transforms.clear();
+}
+
+Mixer::Gain Mixer::gain(std::uint64_t owner) const
+{
+    Gain g;
+    auto then = [&](std::uint64_t key) {
+        auto it = m_transforms.find(key);
+        if (it == m_transforms.end())
+            return;
+        const auto& [ll, lr, rr, rl] = it->second;
+        Gain next;
+        next.identity = false;
+        next.l_from_l = (ll * g.l_from_l + lr * g.r_from_l) / 100;
+        next.l_from_r = (ll * g.l_from_r + lr * g.r_from_r) / 100;
+        next.r_from_l = (rl * g.l_from_l + rr * g.r_from_l) / 100;
+        next.r_from_r = (rl * g.l_from_r + rr * g.r_from_r) / 100;
+        g = next;
+    };
+    if (owner != 0)
+        then(owner);
+    then(0);
+    return g;
 }
 
 std::size_t Mixer::voice_count() const
@@ -123,7 +172,7 @@ std::size_t Mixer::voice_count() const
     return m_voices.size();
 }
 
-bool Mixer::mix_voice(Voice& v, std::int32_t* acc, std::size_t frames)
+bool Mixer::mix_voice(Voice& v, const Gain& gain, std::int32_t* acc, std::size_t frames)
 {
     const PcmSound& sound = *v.sound;
     const std::int16_t* data = sound.samples.data();
@@ -156,15 +205,14 @@ bool Mixer::mix_voice(Voice& v, std::int32_t* acc, std::size_t frames)
             left = static_cast<std::int32_t>(left * gain_left >> 15);
             right = static_cast<std::int32_t>(right * gain_right >> 15);
         }
-        acc[2 * i] += left;
-        acc[2 * i + 1] += right;
+        accumulate(acc + 2 * i, left, right, gain);
         v.position += v.step;
         ++v.time44;
     }
     return true;
 }
 
-void Mixer::mix_stream(Stream& s, std::int32_t* acc, std::size_t frames)
+void Mixer::mix_stream(Stream& s, const Gain& gain, std::int32_t* acc, std::size_t frames)
 {
     const std::size_t channels = std::size_t(s.channels);
     for (std::size_t i = 0; i < frames; ++i) {
@@ -175,8 +223,7 @@ void Mixer::mix_stream(Stream& s, std::int32_t* acc, std::size_t frames)
         const std::int16_t* next = available > 1 ? at + channels : at;
         std::int32_t left = interpolate(at[0], next[0], s.fraction);
         std::int32_t right = channels == 2 ? interpolate(at[1], next[1], s.fraction) : left;
-        acc[2 * i] += left;
-        acc[2 * i + 1] += right;
+        accumulate(acc + 2 * i, left, right, gain);
         s.fraction += s.step;
         s.read += static_cast<std::size_t>(s.fraction >> 32) * channels;
         s.fraction &= kOne - 1;
@@ -192,9 +239,9 @@ void Mixer::mix(std::int16_t* out, std::size_t frames)
 {
     std::lock_guard lock(m_mutex);
     m_acc.assign(frames * 2, 0);
-    std::erase_if(m_voices, [&](Voice& v) { return !mix_voice(v, m_acc.data(), frames); });
+    std::erase_if(m_voices, [&](Voice& v) { return !mix_voice(v, gain(v.owner), m_acc.data(), frames); });
     for (auto& [id, s] : m_streams)
-        mix_stream(s, m_acc.data(), frames);
+        mix_stream(s, gain(id), m_acc.data(), frames);
     for (std::size_t i = 0; i < frames * 2; ++i)
         out[i] = static_cast<std::int16_t>(std::clamp(m_acc[i], -32768, 32767));
 }

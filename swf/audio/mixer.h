@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -25,7 +26,8 @@ public:
     // positions), `loop_count` times, through its envelope, whose positions count 44.1 kHz
     // samples from the sound's start and run on through the loops. A no-multiple sound that is
     // playing already is not started again; a stop sound stops every instance instead.
-    void start(std::shared_ptr<const PcmSound> sound, const SoundInfo& info);
+    // `owner` is the clip that started it, for transforms (0: none).
+    void start(std::shared_ptr<const PcmSound> sound, const SoundInfo& info, std::uint64_t owner = 0);
     void stop(const PcmSound* sound);
     bool playing(const PcmSound* sound) const;
 
@@ -37,15 +39,28 @@ public:
     void stream_stop(std::uint64_t stream);
     std::vector<std::uint64_t> streams() const;
 
+    // How the sounds of `owner` (a stream's id is its owner) reach the speakers, as
+    // Sound.setTransform gives it in percent: ll (left input to left speaker), lr (right input
+    // to left), rr, rl (left input to right). Owner 0's applies to every sound, after the owner's.
+    void set_transform(std::uint64_t owner, const std::array<double, 4>& matrix);
+
     void stop_all();
+    // Stops everything and forgets the transforms: another movie starts.
+    void reset();
     std::size_t voice_count() const; // event sounds playing
 
     // Writes the next `frames` frames of the mix (interleaved stereo) to `out`.
     void mix(std::int16_t* out, std::size_t frames);
 
 private:
+    // The owner's transform, then the global one, as one matrix of fractions.
+    struct Gain {
+        bool identity = true;
+        double l_from_l = 1, l_from_r = 0, r_from_l = 0, r_from_r = 1;
+    };
     struct Voice {
         std::shared_ptr<const PcmSound> sound;
+        std::uint64_t owner = 0;
         std::uint64_t position = 0; // source frames, 32.32 fixed point
         std::uint64_t step = 0;
         std::size_t begin = 0, end = 0; // the played part, source frames
@@ -63,12 +78,14 @@ private:
         std::uint64_t step = 0;
     };
 
-    bool mix_voice(Voice& voice, std::int32_t* acc, std::size_t frames);
-    void mix_stream(Stream& stream, std::int32_t* acc, std::size_t frames);
+    Gain gain(std::uint64_t owner) const;
+    bool mix_voice(Voice& voice, const Gain& gain, std::int32_t* acc, std::size_t frames);
+    void mix_stream(Stream& stream, const Gain& gain, std::int32_t* acc, std::size_t frames);
 
     mutable std::mutex m_mutex;
     std::vector<Voice> m_voices;
     std::map<std::uint64_t, Stream> m_streams;
+    std::map<std::uint64_t, std::array<double, 4>> m_transforms;
     std::vector<std::int32_t> m_acc;
 };
 

@@ -8,7 +8,7 @@ namespace swf::audio {
 
 void MovieSound::silence()
 {
-    m_mixer.stop_all();
+    m_mixer.reset();
     m_streams.clear();
 }
 
@@ -72,11 +72,15 @@ void MovieSound::update()
                 if (it != m_sounds.end())
                     m_mixer.stop(it->second.pcm.get());
             } else {
-                m_mixer.start(decoded(e), e.info);
+                m_mixer.start(decoded(e), e.info, e.clip);
             }
             break;
         case SoundEvent::Kind::StreamBlock: stream_block(e); break;
-        case SoundEvent::Kind::StopAll: silence(); break;
+        case SoundEvent::Kind::StopAll:
+            m_mixer.stop_all();
+            m_streams.clear();
+            break;
+        case SoundEvent::Kind::Transform: m_mixer.set_transform(e.clip, e.matrix); break;
         }
     }
     // A stream plays while its clip does.

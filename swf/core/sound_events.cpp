@@ -92,6 +92,28 @@ void SoundEvents::stop_all()
     m_pending.push_back(std::move(e));
 }
 
+void SoundEvents::start(std::uint64_t owner, std::shared_ptr<const Library> movie, const SoundCharacter* sound,
+                        SoundInfo info)
+{
+    if (!m_enabled || !movie || !sound)
+        return;
+    SoundEvent e;
+    e.clip = owner;
+    e.movie = std::move(movie);
+    e.sound = sound;
+    e.info = std::move(info);
+    push(std::move(e));
+}
+
+void SoundEvents::transform(std::uint64_t owner, const std::array<double, 4>& matrix)
+{
+    SoundEvent e;
+    e.kind = SoundEvent::Kind::Transform;
+    e.clip = owner;
+    e.matrix = matrix;
+    push(std::move(e));
+}
+
 std::vector<SoundEvent> SoundEvents::take()
 {
     std::vector<SoundEvent> out = std::move(m_pending);

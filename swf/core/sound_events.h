@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -19,9 +20,10 @@ struct SoundEvent {
         Start,       // an event sound: a frame's StartSound or a button transition's sound
         StreamBlock, // a frame's SoundStreamBlock, for the stream of the clip that entered it
         StopAll,     // StopSounds
+        Transform,   // a Sound object's volume, pan or transform for its owner's sounds
     };
     Kind kind = Kind::Start;
-    std::uint64_t clip = 0;               // the clip or button that raised it
+    std::uint64_t clip = 0;               // the clip or button that raised it (Sound objects: their owner, 0 for the movie)
     std::shared_ptr<const Library> movie; // keeps the sound data and timelines alive
     // Start: the sound and how to play it.
     const SoundCharacter* sound = nullptr;
@@ -32,6 +34,8 @@ struct SoundEvent {
     int frame = 0;
     Bytes block;
     bool jumped = false;
+    // Transform: setTransform's ll, lr, rr, rl in percent (lr: right input to left speaker).
+    std::array<double, 4> matrix{100, 0, 100, 0};
 };
 
 // The sound events of one player. Nothing is recorded until a consumer enables it, so a
@@ -49,6 +53,10 @@ public:
     // DefineButtonSound gives that transition, if any.
     void button_state_changed(const DisplayObject& button, int from, int to);
     void stop_all();
+    // A Sound object: `owner` (0: the whole movie) starts `sound` of `movie` as `info` says
+    // (a stop sound stops it); `transform` sets how the owner's sounds reach the speakers.
+    void start(std::uint64_t owner, std::shared_ptr<const Library> movie, const SoundCharacter* sound, SoundInfo info);
+    void transform(std::uint64_t owner, const std::array<double, 4>& matrix);
 
     std::vector<SoundEvent> take();
 

@@ -607,3 +607,86 @@ TEST(EventSound, StopSoundsActionSilencesEverySound)
     Output out = play(m, 8);
     EXPECT_NEAR(double(audible(out.left).second), double(at(0.3)), 12);
 }
+
+namespace {
+
+// Calls s.method(args...) on the Sound object in variable "s".
+void call(ActionAssembler& a, const char* method, std::vector<ActionAssembler::Value> args = {})
+{
+    for (auto it = args.rbegin(); it != args.rend(); ++it)
+        a.push(*it);
+    a.push(int(args.size())).push("s").get_variable().push(method).op(ActionCode::CallMethod).pop();
+}
+
+} // namespace
+
+// Sound objects: attachSound picks an exported sound; start, stop, volume, pan and transform
+// act on it, and a Sound made for a clip controls that clip's own timeline sounds.
+TEST(SoundObject, ScriptsPlayAndShapeAttachedSounds)
+{
+    struct Case {
+        const char* name;
+        std::function<void(ActionAssembler&)> frame0, frame1;
+        bool timeline_sound; // the frame also has a StartSound of the tone
+        double end;          // seconds
+        double left, right;  // RMS in the first 0.1 s as a share of the full level
+    };
+    auto attach = [](ActionAssembler& a, bool for_this_clip) {
+        a.push("s");
+        if (for_this_clip)
+            a.push("this").get_variable().push(1);
+        else
+            a.push(0);
+        a.push("Sound").op(ActionCode::NewObject).set_variable();
+        call(a, "attachSound", {"Tone"});
+    };
+    auto none = [](ActionAssembler&) {};
+    const Case cases[] = {
+        {"start", [&](ActionAssembler& a) { attach(a, false), call(a, "start"); }, none, false, 0.3, 1, 1},
+        {"start twice over", [&](ActionAssembler& a) { attach(a, false), call(a, "start", {0, 2}); }, none, false, 0.6, 1, 1},
+        {"start from 0.1 s", [&](ActionAssembler& a) { attach(a, false), call(a, "start", {0.1}); }, none, false, 0.2, 1, 1},
+        {"half volume",
+         [&](ActionAssembler& a) { attach(a, false), call(a, "setVolume", {50}), call(a, "start"); }, none, false, 0.3, 0.5, 0.5},
+        {"pan to the left",
+         [&](ActionAssembler& a) { attach(a, false), call(a, "setPan", {-100}), call(a, "start"); }, none, false, 0.3, 1, 0},
+        {"transform: left input to the right speaker only",
+         [&](ActionAssembler& a) {
+             attach(a, false);
+             a.push({"ll", 0, "lr", 0, "rr", 0, "rl", 100, 4}).op(ActionCode::InitObject);
+             a.push(1).push("s").get_variable().push("setTransform").op(ActionCode::CallMethod).pop();
+             call(a, "start");
+         },
+         none, false, 0.3, 0, 1},
+        {"stop by name", [&](ActionAssembler& a) { attach(a, false), call(a, "start"); },
+         [&](ActionAssembler& a) { call(a, "stop", {"Tone"}); }, false, 0.1, 1, 1},
+        {"stop everything", [&](ActionAssembler& a) { attach(a, false), call(a, "start"); },
+         [&](ActionAssembler& a) { call(a, "stop"); }, true, 0.1, 2, 2},
+        {"a clip's Sound mutes its timeline sound",
+         [&](ActionAssembler& a) { attach(a, true), call(a, "setVolume", {0}); }, none, true, 0, 0, 0},
+        {"the movie's Sound sets every sound",
+         [&](ActionAssembler& a) { attach(a, false), call(a, "setVolume", {30}); }, none, true, 0.3, 0.3, 0.3},
+    };
+    for (const Case& c : cases) {
+        MovieBuilder m = movie();
+        std::uint16_t id = m.sound(pcm_sound(tone({440}, 22050, 6615), 22050, false));
+        BitWriter exports;
+        exports.u16(1);
+        exports.u16(id);
+        exports.string("tone");
+        m.tag(TagCode::ExportAssets, exports.take());
+        ActionAssembler first, second;
+        c.frame0(first);
+        c.frame1(second);
+        if (c.timeline_sound)
+            m.start_sound(id, SoundInfo{});
+        m.actions(first).show_frame();
+        m.actions(second).show_frame();
+        pad(m, 20);
+        Output out = play(m, 8);
+        std::size_t end = std::max(audible(out.left, 100).second, audible(out.right, 100).second);
+        EXPECT_NEAR(double(end), double(at(c.end)), 12) << c.name;
+        double full = 12000 / std::sqrt(2.0);
+        EXPECT_NEAR(rms(out.left, 0, at(0.1)) / full, c.left, 0.03) << c.name;
+        EXPECT_NEAR(rms(out.right, 0, at(0.1)) / full, c.right, 0.03) << c.name;
+    }
+}

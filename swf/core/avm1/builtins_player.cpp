@@ -1,5 +1,6 @@
 // The player's objects: Stage, Key, Mouse, System, Selection, Color, Sound, TextSnapshot,
 // AsBroadcaster, and the TextField properties.
+#include <algorithm>
 #include <cmath>
 
 #include "swf/core/avm1/clip_object.h"
@@ -240,22 +241,56 @@ Value color_set_transform(Interpreter& in, const CallArgs& a)
     return Value();
 }
 
-// ---- Sound (no sound output: the values a movie sets are kept and read back) ----
+// ---- Sound: the values a movie sets are kept and read back, and passed to the host ----
 
 Value sound_ctor(Interpreter& in, const CallArgs& a)
 {
     if (!a.this_obj) return Value();
+    a.this_obj->define("__target", a[0], prop::DontEnum);
     a.this_obj->define("__volume", 100, prop::DontEnum);
     a.this_obj->define("__pan", 0, prop::DontEnum);
     a.this_obj->define("__transform", Value(), prop::DontEnum);
     return Value();
 }
 
-Value sound_get(Interpreter& in, const CallArgs& a)
+Value sound_field(const CallArgs& a, const std::string& key)
 {
-    std::string key = a.callee->bound.is_string() ? a.callee->bound.string() : std::string();
     Property* p = a.this_obj ? a.this_obj->properties().find(key, false) : nullptr;
     return p ? p->value : Value();
+}
+
+// The clip the Sound was made for; 0 for the whole movie (or a clip that is gone).
+ClipId sound_owner(Interpreter& in, const CallArgs& a)
+{
+    Value target = sound_field(a, "__target");
+    if (target.is_undefined() || target.is_null()) return 0;
+    Object* obj = target.is_object() ? target.object() : in.resolve_target(in.to_string(target));
+    ClipId clip = in.clip_of(obj);
+    return clip && in.display() && in.display()->alive(clip) ? clip : 0;
+}
+
+// Volume and pan, or the transform set last, as setTransform's ll, lr, rr, rl in percent.
+void sound_send_transform(Interpreter& in, const CallArgs& a)
+{
+    double volume = in.to_number(sound_field(a, "__volume")) / 100;
+    std::array<double, 4> m = {100, 0, 100, 0};
+    Object* t = sound_field(a, "__transform").object();
+    if (t) {
+        const char* keys[4] = {"ll", "lr", "rr", "rl"};
+        for (int i = 0; i < 4; ++i)
+            if (in.has_property(t, keys[i])) m[i] = in.to_number(in.get(t, keys[i]));
+    } else {
+        double pan = in.to_number(sound_field(a, "__pan"));
+        m[0] = pan > 0 ? 100 - pan : 100;
+        m[2] = pan < 0 ? 100 + pan : 100;
+    }
+    for (double& v : m) v = std::isnan(v) ? 0 : v * volume;
+    in.host().sound_transform(sound_owner(in, a), m);
+}
+
+Value sound_get(Interpreter& in, const CallArgs& a)
+{
+    return sound_field(a, a.callee->bound.is_string() ? a.callee->bound.string() : std::string());
 }
 
 Value sound_set(Interpreter& in, const CallArgs& a)
@@ -265,6 +300,9 @@ Value sound_set(Interpreter& in, const CallArgs& a)
     double v = in.to_number(a[0]);
     if (std::isnan(v)) return Value();
     a.this_obj->define(key, std::trunc(v), prop::DontEnum);
+    // Volume and pan replace a transform set before.
+    a.this_obj->define("__transform", Value(), prop::DontEnum);
+    sound_send_transform(in, a);
     return Value();
 }
 
@@ -280,9 +318,34 @@ Value sound_get_transform(Interpreter& in, const CallArgs& a)
     return out;
 }
 
-Value sound_set_transform(Interpreter&, const CallArgs& a)
+Value sound_set_transform(Interpreter& in, const CallArgs& a)
 {
-    if (a.this_obj && a[0].is_object()) a.this_obj->define("__transform", a[0], prop::DontEnum);
+    if (!a.this_obj || !a[0].is_object()) return Value();
+    a.this_obj->define("__transform", a[0], prop::DontEnum);
+    sound_send_transform(in, a);
+    return Value();
+}
+
+Value sound_attach(Interpreter& in, const CallArgs& a)
+{
+    if (a.this_obj) a.this_obj->define("__attached", in.to_string(a[0]), prop::DontEnum);
+    return Value();
+}
+
+Value sound_start(Interpreter& in, const CallArgs& a)
+{
+    Value name = sound_field(a, "__attached");
+    if (!name.is_string()) return Value();
+    double offset = a.size() > 0 ? in.to_number(a[0]) : 0;
+    double loops = a.size() > 1 ? in.to_number(a[1]) : 1;
+    in.host().sound_start(sound_owner(in, a), name.string(), std::isnan(offset) ? 0 : offset,
+                          std::isnan(loops) ? 1 : int(std::clamp(loops, 1.0, 65535.0)));
+    return Value();
+}
+
+Value sound_stop(Interpreter& in, const CallArgs& a)
+{
+    in.host().sound_stop(sound_owner(in, a), a.size() > 0 ? in.to_string(a[0]) : std::string());
     return Value();
 }
 
@@ -436,9 +499,9 @@ void install_player_builtins(Interpreter& in)
     add_method(in, sound_proto, "setTransform", sound_set_transform);
     f = add_method(in, sound_proto, "setVolume", sound_set);
     f->bound = "__volume";
-    add_method(in, sound_proto, "stop", sound_nothing);
-    add_method(in, sound_proto, "attachSound", sound_nothing);
-    add_method(in, sound_proto, "start", sound_nothing);
+    add_method(in, sound_proto, "stop", sound_stop);
+    add_method(in, sound_proto, "attachSound", sound_attach);
+    add_method(in, sound_proto, "start", sound_start);
     const uint32_t v6 = prop::DontEnum | prop::OnlySwf6Up;
     add_method(in, sound_proto, "getDuration", sound_zero, v6);
     add_method(in, sound_proto, "getPosition", sound_zero, v6);

@@ -126,6 +126,13 @@ public:
     virtual void load_data(std::string_view url, Object* receiver) {}
     // StopSounds: every sound of the movie stops (a host without sound ignores it).
     virtual void stop_sounds() {}
+    // Sound objects. `owner` is the clip a Sound was made for (0: the whole movie). start plays
+    // the sound exported as `name` from the owner's movie, from `offset` seconds, `loops`
+    // times; stop stops that sound, or every sound when `name` is empty; transform sets how
+    // the owner's sounds (0: all sounds) reach the speakers, as setTransform's ll, lr, rr, rl.
+    virtual void sound_start(ClipId owner, std::string_view name, double offset, int loops) {}
+    virtual void sound_stop(ClipId owner, std::string_view name) {}
+    virtual void sound_transform(ClipId owner, const std::array<double, 4>& matrix) {}
     // Counts one action against the host's budget; false ends the running script.
     virtual bool spend_action() { return true; }
     virtual double time_ms() = 0;          // since the movie started (GetTime)

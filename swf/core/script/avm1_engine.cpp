@@ -1,6 +1,7 @@
 #include "swf/core/script/avm1_engine.h"
 
 #include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 
@@ -233,6 +234,57 @@ void Avm1Engine::load_data(std::string_view url, avm1::Object* receiver)
 void Avm1Engine::stop_sounds()
 {
     m_player.sound_events().stop_all();
+}
+
+namespace {
+
+// The sound exported as `name` from the movie of `owner` (0: the level 0 movie).
+std::pair<std::shared_ptr<const Library>, const SoundCharacter*> exported_sound(Player& player, avm1::ClipId owner,
+                                                                                std::string_view name)
+{
+    DisplayObject* o = owner ? player.find(owner) : player.root();
+    std::shared_ptr<const Library> movie = o ? owning_library(*o) : nullptr;
+    if (!movie)
+        return {};
+    auto it = movie->exports.find(lower_ascii(name));
+    const Character* c = it == movie->exports.end() ? nullptr : movie->find(it->second);
+    if (!c || c->type != CharacterType::Sound)
+        return {};
+    return {movie, static_cast<const SoundCharacter*>(c)};
+}
+
+} // namespace
+
+void Avm1Engine::sound_start(avm1::ClipId owner, std::string_view name, double offset, int loops)
+{
+    auto [movie, sound] = exported_sound(m_player, owner, name);
+    SoundInfo info;
+    if (offset > 0) {
+        info.has_in_point = true;
+        info.in_point = static_cast<std::uint32_t>(std::min(offset * 44100, 4.0e9));
+    }
+    if (loops > 1) {
+        info.has_loops = true;
+        info.loop_count = static_cast<std::uint16_t>(std::min(loops, 65535));
+    }
+    m_player.sound_events().start(owner, movie, sound, info);
+}
+
+void Avm1Engine::sound_stop(avm1::ClipId owner, std::string_view name)
+{
+    if (name.empty()) {
+        m_player.sound_events().stop_all();
+        return;
+    }
+    auto [movie, sound] = exported_sound(m_player, owner, name);
+    SoundInfo info;
+    info.sync_stop = true;
+    m_player.sound_events().start(owner, movie, sound, info);
+}
+
+void Avm1Engine::sound_transform(avm1::ClipId owner, const std::array<double, 4>& matrix)
+{
+    m_player.sound_events().transform(owner, matrix);
 }
 
 bool Avm1Engine::spend_action()

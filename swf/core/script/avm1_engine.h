@@ -42,6 +42,9 @@ private:
     void load_variables(std::string_view url, avm1::LoadTarget target, int method) override;
     void load_data(std::string_view url, avm1::Object* receiver) override;
     void stop_sounds() override;
+    void sound_start(avm1::ClipId owner, std::string_view name, double offset, int loops) override;
+    void sound_stop(avm1::ClipId owner, std::string_view name) override;
+    void sound_transform(avm1::ClipId owner, const std::array<double, 4>& matrix) override;
     bool spend_action() override;
     double time_ms() override;
     double random() override;
