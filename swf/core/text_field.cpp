@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <tuple>
 
@@ -184,10 +185,64 @@ std::string TextField::html_text() const
 {
     if (!html)
         return text();
-    std::string out = "<P ALIGN=\"LEFT\">";
-    for (const Char& c : m_chars)
-        out += c.code == '\r' ? std::string("</P><P ALIGN=\"LEFT\">") : escape_html(c.code);
-    return out + "</P>";
+    // Flash Player writes each paragraph in the field's format and nests what differs.
+    auto face_of = [this](const Char& c) {
+        std::string_view face = style(c).face;
+        return std::string(face.empty() ? "Times New Roman" : face);
+    };
+    auto color_of = [this](const Char& c) { return c.color == kFieldColor ? text_color : c.color; };
+    auto hex = [](std::uint32_t rgb) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "#%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
+        return std::string(buf);
+    };
+    auto points = [](double twips) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%g", twips / 20);
+        return std::string(buf);
+    };
+    static const char* const kAlign[] = {"LEFT", "RIGHT", "CENTER", "JUSTIFY"};
+    const char* align = kAlign[edit() && edit()->def.align < 4 ? edit()->def.align : 0];
+    std::string base_face = face_of(Char{0, font_size});
+    std::string out;
+    std::size_t i = 0;
+    for (;;) {
+        out += std::string("<P ALIGN=\"") + align + "\"><FONT FACE=\"" + base_face + "\" SIZE=\"" + points(font_size)
+               + "\" COLOR=\"" + hex(text_color) + "\" LETTERSPACING=\"0\" KERNING=\"0\">";
+        while (i < m_chars.size() && m_chars[i].code != '\r') {
+            const Char& c = m_chars[i];
+            std::size_t end = i;
+            while (end < m_chars.size() && m_chars[end].code != '\r' && m_chars[end].size == c.size
+                   && m_chars[end].color == c.color && m_chars[end].face == c.face && m_chars[end].bold == c.bold
+                   && m_chars[end].italic == c.italic && m_chars[end].underline == c.underline)
+                ++end;
+            std::string attributes, open, close;
+            if (face_of(c) != base_face)
+                attributes += " FACE=\"" + face_of(c) + "\"";
+            if (c.size != font_size)
+                attributes += " SIZE=\"" + points(c.size) + "\"";
+            if (color_of(c) != text_color)
+                attributes += " COLOR=\"" + hex(color_of(c)) + "\"";
+            if (!attributes.empty()) {
+                open += "<FONT" + attributes + ">";
+                close = "</FONT>" + close;
+            }
+            for (auto [on, tag] : {std::pair{c.bold, "B"}, std::pair{c.italic, "I"}, std::pair{c.underline, "U"}})
+                if (on) {
+                    open += std::string("<") + tag + ">";
+                    close = std::string("</") + tag + ">" + close;
+                }
+            out += open;
+            for (; i < end; ++i)
+                out += escape_html(m_chars[i].code);
+            out += close;
+        }
+        out += "</FONT></P>";
+        if (i >= m_chars.size())
+            break;
+        ++i; // the paragraph break
+    }
+    return out;
 }
 
 void TextField::set_html_text(std::string_view html_source)

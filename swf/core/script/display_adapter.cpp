@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "swf/core/avm1/text.h"
 #include "swf/core/button_instance.h"
 #include "swf/core/movie_clip.h"
 #include "swf/core/player.h"
@@ -63,6 +64,42 @@ double clamp_rotation(double degrees)
     else if (degrees < -180)
         degrees += 360;
     return degrees;
+}
+
+// The characters of HTML text without its tags (paragraphs and breaks as "\r").
+std::string plain_text(std::string_view html)
+{
+    std::string out;
+    for (std::size_t i = 0; i < html.size(); ++i) {
+        if (html[i] == '<') {
+            std::size_t end = html.find('>', i);
+            std::string tag = lower_ascii(html.substr(i + 1, end == std::string_view::npos ? 0 : end - i - 1));
+            if (tag == "br" || tag == "br/" || tag == "/p")
+                out += '\r';
+            if (end == std::string_view::npos)
+                break;
+            i = end;
+            continue;
+        }
+        if (html[i] == '&') {
+            static const std::pair<std::string_view, char> entities[] = {
+                {"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}};
+            bool matched = false;
+            for (const auto& [entity, c] : entities)
+                if (html.substr(i, entity.size()) == entity) {
+                    out += c;
+                    i += entity.size() - 1;
+                    matched = true;
+                    break;
+                }
+            if (matched)
+                continue;
+        }
+        out += html[i];
+    }
+    if (!out.empty() && out.back() == '\r')
+        out.pop_back();
+    return out;
 }
 
 std::uint32_t to_rgb(double v)
@@ -584,11 +621,15 @@ void DisplayAdapter::bind(TextField& field)
         return;
     avm1::Interpreter& in = *m_in;
     in.guard(field.swf_version(), [&] {
-        // An existing variable shows in the field; otherwise the field's text sets it.
-        if (in.has_property(holder, name))
+        // An existing variable shows in the field; otherwise the text the movie gave the
+        // field (not what a script put in it since) sets it.
+        const EditTextCharacter* edit = field.edit();
+        std::string initial = edit && edit->def.initial_text ? std::string(*edit->def.initial_text) : std::string();
+        if (in.has_property(holder, name)) {
             set_field_text(field, in.to_string(in.get(holder, name)), false);
-        else if (!field.chars().empty())
-            in.set(holder, name, Value(field.text()));
+        } else if (!initial.empty()) {
+            in.set(holder, name, Value(field.html ? plain_text(initial) : initial));
+        }
     });
 }
 
@@ -666,7 +707,10 @@ Value DisplayAdapter::text_property(ClipId clip, TextProperty p)
     case TextProperty::MaxHScroll: return f->max_hscroll();
     case TextProperty::TextWidth: return f->text_width();
     case TextProperty::TextHeight: return f->text_height();
-    case TextProperty::Length: return double(f->chars().size());
+    case TextProperty::Length: {
+        avm1::Value shown = text_property(clip, TextProperty::Text);
+        return double(avm1::decode_chars(shown.is_string() ? shown.string() : std::string(), 6).size());
+    }
     case TextProperty::Multiline: return f->multiline;
     case TextProperty::WordWrap: return f->word_wrap;
     case TextProperty::Password: return f->password;
@@ -700,12 +744,10 @@ void DisplayAdapter::set_text_property(ClipId clip, TextProperty p, const Value&
     case TextProperty::Text:
     case TextProperty::HtmlText: {
         std::string text = in.to_string(v);
+        set_field_text(*f, text, p == TextProperty::HtmlText);
         avm1::Object* holder = nullptr;
         std::string name;
-        bool bound = bound_variable(*f, holder, name);
-        if (!bound || !in.clip_of(holder))
-            set_field_text(*f, text, p == TextProperty::HtmlText);
-        if (bound)
+        if (bound_variable(*f, holder, name))
             in.set(holder, name, Value(p == TextProperty::HtmlText ? f->text() : text));
         break;
     }

@@ -60,10 +60,13 @@ TEST(TextFields, AVariableAndItsFieldFollowEachOther)
     get(second, "a", "text").trace();
     get(second, "a", "variable").trace();
     get(second, "c", "variable").trace();
+    // Binding to another missing variable gives it the movie's text, not the typed one.
+    set(second, "b", "variable", "other");
+    second.push("other").get_variable().trace();
     second.stop();
     m.actions(second).show_frame();
     Playing run(m);
-    EXPECT_EQ(run.play(2), "from script\nfrom field\nundefined\ntyped\nchanged\nshown\nempty\n");
+    EXPECT_EQ(run.play(2), "from script\nfrom field\nundefined\ntyped\nchanged\nshown\nempty\nfrom field\n");
 }
 
 TEST(TextFields, HtmlTextReadsAsPlainTextAndScrollStaysInRange)
@@ -72,8 +75,9 @@ TEST(TextFields, HtmlTextReadsAsPlainTextAndScrollStaysInRange)
     m.place({.depth = 1, .character = edit_text(m, "", "", 100, 30), .name = "t"});
     Asm a;
     set(a, "t", "html", true);
-    set(a, "t", "htmlText", "<p>one &amp; two</p><p>three</p>");
+    set(a, "t", "htmlText", "<p>one &amp; two</p><p><b>th</b>ree</p>");
     get(a, "t", "text").trace();
+    get(a, "t", "htmlText").trace();
     set(a, "t", "text", "a b c d e f g h i j k l m n o p q r s t u v w x y z a b c d e f g h i j k l m n o p");
     get(a, "t", "maxscroll").push(1).op(ActionCode::Greater).trace();
     set(a, "t", "scroll", -5);
@@ -83,7 +87,12 @@ TEST(TextFields, HtmlTextReadsAsPlainTextAndScrollStaysInRange)
     a.stop();
     m.actions(a).show_frame();
     Playing run(m);
-    EXPECT_EQ(run.play(1), "one & two\rthree\ntrue\n1\ntrue\n");
+    EXPECT_EQ(run.play(1), "one & two\rthree\n"
+                           "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" "
+                           "LETTERSPACING=\"0\" KERNING=\"0\">one &amp; two</FONT></P>"
+                           "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" "
+                           "LETTERSPACING=\"0\" KERNING=\"0\"><B>th</B>ree</FONT></P>\n"
+                           "true\n1\ntrue\n");
 }
 
 struct PropertyCase {
