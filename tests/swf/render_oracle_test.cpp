@@ -3,8 +3,9 @@
 // driven by clicks. Each movie is played by the reference player (headless Chromium, taking
 // screenshots with its canvas renderer) and by ours; the pictures must agree but for a small
 // share of pixels (antialiasing differs), the fscommands exactly. Skipped when the reference
-// player is not installed. Both pictures of each case, and where they differ, are kept in the
-// build folder.
+// player is not installed (LUMAVO_RUFFLE_ORACLE names it, if not in the shared tools folder).
+// Both pictures of each case, and where they differ, are kept in "oracle-report" in the
+// working folder.
 #include "tests/swf/render_fixture.h"
 
 #include <QBuffer>
@@ -27,6 +28,12 @@ using namespace render_test;
 namespace {
 
 constexpr int kOracleTimeoutMs = 120000;
+
+QString oracle_path()
+{
+    QString path = qEnvironmentVariable("LUMAVO_RUFFLE_ORACLE");
+    return path.isEmpty() ? QStringLiteral("/work/shared/tools/ruffle-oracle/ruffle-oracle") : path;
+}
 constexpr int kDifferent = 48; // a pixel differs when a channel is further apart than this
 
 // Input, at stage pixels: a click (press and release), a press, a move, a release, or text typed.
@@ -48,10 +55,10 @@ struct OracleCase {
 
 bool oracle_installed()
 {
-    if (!QFile::exists(QStringLiteral(LUMAVO_RUFFLE_ORACLE)))
+    if (!QFile::exists(oracle_path()))
         return false;
     QProcess probe;
-    probe.start(QStringLiteral(LUMAVO_RUFFLE_ORACLE), {"--help"});
+    probe.start(oracle_path(), {"--help"});
     return probe.waitForFinished(30000) && probe.exitCode() == 0;
 }
 
@@ -88,7 +95,7 @@ Played play_in_oracle(const std::vector<std::uint8_t>& bytes, const std::vector<
     steps.append(QJsonObject{{"screenshot", "oracle.png"}});
     QJsonObject script{{"steps", steps}, {"ruffle", QJsonObject{{"playerVersion", 6}}}};
     QProcess process;
-    process.start(QStringLiteral(LUMAVO_RUFFLE_ORACLE),
+    process.start(oracle_path(),
                   {"--renderer", renderer, "--out", dir, movie,
                    QString::fromUtf8(QJsonDocument(script).toJson(QJsonDocument::Compact))});
     if (!process.waitForFinished(kOracleTimeoutMs) || process.exitCode() != 0) {
@@ -536,7 +543,7 @@ TEST_P(Oracle, PicturesAndFscommandsAgree)
 {
     static const bool installed = oracle_installed();
     if (!installed)
-        GTEST_SKIP() << "the reference player is not installed at " LUMAVO_RUFFLE_ORACLE;
+        GTEST_SKIP() << "the reference player is not installed at " << oracle_path().toStdString();
     const OracleCase& c = GetParam();
     std::vector<std::uint8_t> bytes = c.movie().bytes();
     QTemporaryDir dir;
@@ -552,7 +559,7 @@ TEST_P(Oracle, PicturesAndFscommandsAgree)
     bool agree = share <= c.allowed && ours.fscommands == theirs.fscommands;
     std::cout << "oracle " << c.name << ": " << share * 100 << " % of pixels differ, fscommands "
               << (ours.fscommands == theirs.fscommands ? "agree" : "differ") << (agree ? "" : "  DISAGREES") << "\n";
-    QDir out(QStringLiteral(LUMAVO_ORACLE_REPORT));
+    QDir out(QStringLiteral("oracle-report"));
     out.mkpath(".");
     ours.picture.save(out.filePath(QString(c.name) + ".ours.png"));
     theirs.picture.save(out.filePath(QString(c.name) + ".oracle.png"));
