@@ -29,6 +29,7 @@
 #include "swf/audio/wav.h"
 #include "swf/core/local_files.h"
 #include "swf/core/player.h"
+#include "swf/render/device_fonts.h"
 #include "swf/render/renderer.h"
 
 namespace {
@@ -176,6 +177,7 @@ int main(int argc, char** argv)
     swf::LocalFiles files(QFileInfo(file).absolutePath().toStdString());
     host.fetch = [&files](const std::string& url) { return files.read(url); };
     player = swf::Player::create(host);
+    player->set_text_metrics(swf::device_text_metrics()); // text laid out as it is drawn
     std::optional<swf::audio::OfflineAudio> audio;
     if (!wav_path.isEmpty())
         audio.emplace(player);
