@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -49,6 +50,7 @@ MovieView::MovieView(QWidget* parent) : QWidget(parent)
     connect(&m_timer, &QTimer::timeout, this, &MovieView::tick);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled); // typing Chinese into input fields
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -273,6 +275,14 @@ void MovieView::keyPressEvent(QKeyEvent* event)
     if (key != 0)
         player->key_down(key);
     afterInput();
+}
+
+void MovieView::inputMethodEvent(QInputMethodEvent* event)
+{
+    std::shared_ptr<Player> player = m_player;
+    if (player && m_text.type(*player, event->commitString()))
+        afterInput();
+    event->accept();
 }
 
 bool MovieView::focusNextPrevChild(bool next)

@@ -69,6 +69,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     // Tab belongs to the movie (its input fields) while one is loaded.
     bool focusNextPrevChild(bool next) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     void afterInput();

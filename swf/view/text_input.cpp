@@ -167,14 +167,23 @@ bool TextInput::key(Player& player, const QKeyEvent& event)
     case Qt::Key_Enter: return field->multiline ? replace(caret, caret, {'\r'}) : false;
     default: break;
     }
-    QString text = event.text();
+    return type(player, event.text());
+}
+
+bool TextInput::type(Player& player, const QString& text)
+{
+    TextField* field = focused(player);
     std::vector<std::uint32_t> codes;
     for (char32_t c : text.toUcs4())
         if (c >= 0x20 && c != 0x7F)
             codes.push_back(c);
-    if (codes.empty())
+    if (!field || codes.empty())
         return false;
-    return replace(caret, caret, codes);
+    std::size_t caret = std::min(field->caret.value_or(field->chars().size()), field->chars().size());
+    field->caret = field->replace(caret, caret, codes);
+    show_caret(*field);
+    player.text_edited(*field);
+    return true;
 }
 
 bool TextInput::text_at(const Player& player, Point stage)

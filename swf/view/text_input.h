@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 #include "swf/core/player.h"
@@ -17,6 +19,8 @@ public:
     void click(Player& player, Point stage);
     // Edits the focused field; false when the key is not one for it.
     bool key(Player& player, const QKeyEvent& event);
+    // Text composed by an input method (Chinese, for instance) goes in at the caret.
+    bool type(Player& player, const QString& text);
     // Moves the focus to the next (or previous) input field in display order; false if the
     // movie has none.
     bool next_field(Player& player, bool backwards);

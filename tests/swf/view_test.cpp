@@ -2,6 +2,7 @@
 // input fields, the frame timer and repainting only what changed.
 #include <gtest/gtest.h>
 
+#include <QInputMethodEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -176,6 +177,18 @@ TEST(MovieView, TypingEditsTheClickedInputFieldAndItsVariable)
     QTest::keyClick(&form.view, Qt::Key_Delete); // ola!
     QTest::keyClick(&form.view, Qt::Key_Return); // a single line takes no line break
     EXPECT_EQ(form.send()["first"], "ola!");
+}
+
+// Text an input method composes (Chinese typed as pinyin) arrives whole.
+TEST(MovieView, ComposedTextGoesIntoTheField)
+{
+    FormView form;
+    QTest::mouseClick(&form.view, Qt::LeftButton, {}, QPoint(100, 25));
+    QTest::keyClicks(&form.view, "a");
+    QInputMethodEvent composed;
+    composed.setCommitString(QString::fromUtf8("你好"));
+    QCoreApplication::sendEvent(&form.view, &composed);
+    EXPECT_EQ(form.send()["first"], QString::fromUtf8("a你好"));
 }
 
 TEST(MovieView, EnterBreaksLinesInAMultilineField)
