@@ -492,3 +492,33 @@ TEST(Render, KeptDrawingsLookLikeFreshOnes)
         player->tick();
     }
 }
+
+// Shapes a damaged or hostile movie may hold draw what they can, and the frame goes on.
+TEST(Render, OddShapesDrawWithoutHarm)
+{
+    MovieBuilder m = grey_stage(100, 50);
+    ShapeBuilder start, end, huge, flat;
+    start.fill({0, 0, 255}).rect(0, 0, 40, 40);
+    end.fill({0, 0, 255}).polygon({{0, 0}, {40, 0}, {20, 40}}); // fewer edges than the start
+    huge.fill({0, 255, 0}).rect(-5e6, -5e6, 1e7, 1e7);
+    flat.fill({0, 0, 0}).line(4, {0, 0, 0}).rect(10, 10, 20, 20);
+    PlaceOptions morph;
+    morph.character = m.morph_shape(start, end);
+    morph.ratio = 30000;
+    m.place(morph);
+    PlaceOptions far;
+    far.character = m.shape(huge);
+    far.depth = 2;
+    far.matrix = Matrix{1e-4, 0, 0, 1e-4, 0, 0};
+    m.place(far);
+    PlaceOptions squashed;
+    squashed.character = m.shape(flat);
+    squashed.depth = 3;
+    squashed.matrix = Matrix{0, 0, 0, 0, 0, 0}; // scaled to nothing
+    m.place(squashed);
+    ShapeBuilder red;
+    red.fill({255, 0, 0}).rect(80, 0, 20, 50);
+    m.place(m.shape(red), 4).show_frame();
+    QImage image = draw(m, QSize(100, 50), 1);
+    EXPECT_EQ(image.pixel(90, 25), kRed);
+}
