@@ -208,6 +208,16 @@ Value mc_swf_version(Interpreter& in, const CallArgs& a)
     return c ? Value(c.tree->swf_version(c.id)) : Value(-1);
 }
 
+Value mc_text_snapshot(Interpreter& in, const CallArgs& a)
+{
+    Clip c = clip_of(in, a);
+    if (!c) return Value();
+    Value ctor = in.get(in.global(), "TextSnapshot");
+    Object* snapshot = in.construct(ctor, {}).object();
+    if (snapshot) snapshot->define("__clip", a.this_obj, prop::DontEnum);
+    return snapshot;
+}
+
 Value clip_ctor(Interpreter&, const CallArgs& a) { return a.this_obj; }
 
 }  // namespace
@@ -244,6 +254,7 @@ void install_clip_builtins(Interpreter& in)
     add_method(in, mc, "loadVariables", mc_load_variables);
     add_method(in, mc, "getInstanceAtDepth", mc_instance_at_depth, prop::DontEnum | prop::OnlySwf7Up);
     add_method(in, mc, "getSWFVersion", mc_swf_version, prop::DontEnum | prop::OnlySwf6Up);
+    add_method(in, mc, "getTextSnapshot", mc_text_snapshot, prop::DontEnum | prop::OnlySwf6Up);
 
     in.protos.button = in.new_object();
     add_class(in, "Button", clip_ctor, in.protos.button);

@@ -354,12 +354,67 @@ Value sound_zero(Interpreter&, const CallArgs&) { return 0; }
 
 // ---- TextSnapshot (a clip's static text; this player has no text selection) ----
 
+// The static text of the clip a snapshot was taken of, as characters.
+std::vector<uint32_t> snapshot_chars(Interpreter& in, const CallArgs& a)
+{
+    ClipId clip = in.clip_of(in.get(a.this_obj, "__clip").object());
+    if (!clip || !in.display() || !in.display()->alive(clip)) return {};
+    return decode_chars(in.display()->static_text(clip), 6);
+}
+
 Value snapshot_ctor(Interpreter&, const CallArgs&) { return Value(); }
-Value snapshot_count(Interpreter&, const CallArgs&) { return 0; }
-Value snapshot_text(Interpreter&, const CallArgs&) { return std::string(); }
-Value snapshot_find(Interpreter&, const CallArgs&) { return -1; }
-Value snapshot_false(Interpreter&, const CallArgs&) { return false; }
-Value snapshot_runs(Interpreter& in, const CallArgs&) { return in.new_array(); }
+
+Value snapshot_count(Interpreter& in, const CallArgs& a) { return static_cast<double>(snapshot_chars(in, a).size()); }
+
+Value snapshot_text(Interpreter& in, const CallArgs& a)
+{
+    std::vector<uint32_t> chars = snapshot_chars(in, a);
+    double n = static_cast<double>(chars.size());
+    double from = std::clamp(in.to_number(a[0]), 0.0, n);
+    double to = a.size() > 1 ? std::clamp(in.to_number(a[1]), from, n) : n;
+    if (std::isnan(from)) from = 0;
+    if (std::isnan(to)) to = n;
+    return encode_chars(chars, static_cast<size_t>(from), static_cast<size_t>(to), 6);
+}
+
+Value snapshot_find(Interpreter& in, const CallArgs& a)
+{
+    std::vector<uint32_t> chars = snapshot_chars(in, a);
+    std::vector<uint32_t> needle = decode_chars(in.to_string(a[1]), 6);
+    bool case_sensitive = to_boolean(a[2], in.version());
+    double start = in.to_number(a[0]);
+    size_t from = std::isnan(start) || start < 0 ? 0 : static_cast<size_t>(std::min(start, 1e9));
+    auto fold = [&](uint32_t c) { return case_sensitive || c >= 128 ? c : static_cast<uint32_t>(std::tolower(static_cast<int>(c))); };
+    in.charge(chars.size());
+    for (size_t i = from; i + needle.size() <= chars.size(); ++i) {
+        bool match = true;
+        for (size_t k = 0; k < needle.size() && match; ++k) match = fold(chars[i + k]) == fold(needle[k]);
+        if (match) return static_cast<double>(i);
+    }
+    return -1;
+}
+
+// This player has no text selection: nothing is selected, and selecting does nothing.
+Value snapshot_nothing(Interpreter&, const CallArgs&) { return Value(); }
+Value snapshot_none_selected(Interpreter&, const CallArgs&) { return false; }
+Value snapshot_selected_text(Interpreter&, const CallArgs&) { return std::string(); }
+Value snapshot_no_position(Interpreter&, const CallArgs&) { return -1; }
+
+Value snapshot_runs(Interpreter& in, const CallArgs& a)
+{
+    std::vector<uint32_t> chars = snapshot_chars(in, a);
+    double n = static_cast<double>(chars.size());
+    double from = std::clamp(in.to_number(a[0]), 0.0, n);
+    double to = std::clamp(in.to_number(a[1]), from, n);
+    ArrayObject* runs = in.new_array();
+    for (double i = std::isnan(from) ? 0 : from; i < (std::isnan(to) ? n : to); ++i) {
+        Object* run = in.new_object();
+        in.set(run, "indexInRun", i);
+        in.set(run, "selected", false);
+        runs->push(run);
+    }
+    return runs;
+}
 
 // ---- TextField properties ----
 
@@ -513,13 +568,13 @@ void install_player_builtins(Interpreter& in)
     Object* snapshot_proto = in.new_object();
     add_class(in, "TextSnapshot", snapshot_ctor, snapshot_proto);
     add_method(in, snapshot_proto, "getCount", snapshot_count, 0);
-    add_method(in, snapshot_proto, "setSelected", sound_nothing, 0);
-    add_method(in, snapshot_proto, "getSelected", snapshot_false, 0);
+    add_method(in, snapshot_proto, "setSelected", snapshot_nothing, 0);
+    add_method(in, snapshot_proto, "getSelected", snapshot_none_selected, 0);
     add_method(in, snapshot_proto, "getText", snapshot_text, 0);
-    add_method(in, snapshot_proto, "getSelectedText", snapshot_text, 0);
-    add_method(in, snapshot_proto, "hitTestTextNearPos", snapshot_find, 0);
+    add_method(in, snapshot_proto, "getSelectedText", snapshot_selected_text, 0);
+    add_method(in, snapshot_proto, "hitTestTextNearPos", snapshot_no_position, 0);
     add_method(in, snapshot_proto, "findText", snapshot_find, 0);
-    add_method(in, snapshot_proto, "setSelectColor", sound_nothing, 0);
+    add_method(in, snapshot_proto, "setSelectColor", snapshot_nothing, 0);
     add_method(in, snapshot_proto, "getTextRunInfo", snapshot_runs, 0);
 
     for (const FieldProperty& fp : kFieldProperties) {

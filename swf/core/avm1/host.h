@@ -88,6 +88,8 @@ public:
     virtual double bytes_loaded(ClipId clip) = 0;
     virtual double bytes_total(ClipId clip) = 0;
 
+    // The static text (DefineText) a clip shows, in depth order, as UTF-8.
+    virtual std::string static_text(ClipId clip) { return {}; }
     // Text fields: the tree converts what a script sets.
     virtual Value text_property(ClipId field, TextProperty p) { return Value(); }
     virtual void set_text_property(ClipId field, TextProperty p, const Value& v) {}

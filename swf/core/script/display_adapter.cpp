@@ -680,6 +680,35 @@ void DisplayAdapter::set_field_text(TextField& field, const std::string& text, b
         field.set_text(text);
 }
 
+std::string DisplayAdapter::static_text(ClipId clip)
+{
+    MovieClip* c = find_clip(clip);
+    if (!c || !c->library())
+        return {};
+    std::string out;
+    for (const auto& [depth, child] : c->children()) {
+        const Character* character = child->character();
+        if (!character || character->type != CharacterType::Text)
+            continue;
+        const FontCharacter* font = nullptr;
+        for (const TextRecord& record : static_cast<const TextCharacter*>(character)->def.records) {
+            if (record.font_id) {
+                const Character* f = c->library()->find(*record.font_id);
+                font = f && f->type == CharacterType::Font ? static_cast<const FontCharacter*>(f) : nullptr;
+            }
+            // Glyph indexes become characters through the font's code table.
+            const std::vector<std::uint16_t>* codes = !font                      ? nullptr
+                                                      : !font->def.codes.empty() ? &font->def.codes
+                                                      : font->info               ? &font->info->codes
+                                                                                 : nullptr;
+            for (const GlyphEntry& glyph : record.glyphs)
+                if (codes && glyph.index < codes->size())
+                    out += avm1::encode_char((*codes)[glyph.index], 6);
+        }
+    }
+    return out;
+}
+
 Value DisplayAdapter::text_property(ClipId clip, TextProperty p)
 {
     TextField* f = find_field(clip);

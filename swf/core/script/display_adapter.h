@@ -56,6 +56,7 @@ public:
     double bytes_loaded(avm1::ClipId clip) override;
     double bytes_total(avm1::ClipId clip) override;
 
+    std::string static_text(avm1::ClipId clip) override;
     avm1::Value text_property(avm1::ClipId field, avm1::TextProperty p) override;
     void set_text_property(avm1::ClipId field, avm1::TextProperty p, const avm1::Value& v) override;
     std::array<double, 8> color_transform(avm1::ClipId clip) override;

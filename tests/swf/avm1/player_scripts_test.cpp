@@ -176,6 +176,32 @@ TEST(ScriptClips, ForInListsVariablesThenTheVersionThenNamedChildren)
     EXPECT_EQ(run.play(1), "second\nfirst\n$version\nhigh\nlow\n");
 }
 
+TEST(ScriptClips, ATextSnapshotReadsTheClipsStaticText)
+{
+    MovieBuilder m;
+    swf::FontBuilder font("Test");
+    for (char c : std::string("Hio")) {
+        swf::ShapeBuilder glyph(1);
+        glyph.fill({0, 0, 0}).rect(0, -700, 500, 700);
+        font.glyph(static_cast<std::uint16_t>(c), glyph, 600);
+    }
+    font.glyph(' ', swf::ShapeBuilder(1), 300);
+    std::uint16_t font_id = m.font(font);
+    SpriteBuilder s;
+    s.place(m.text(font_id, font, "Hi oH", 20, {0, 0, 0}, 0, 20), 1).show_frame();
+    m.place({.depth = 1, .character = m.sprite(s), .name = "page"});
+    Asm a;
+    call(a, "page", "getTextSnapshot", {}).store_register(1).pop();
+    a.push({0, V::reg(1), "getCount"}).op(ActionCode::CallMethod).trace();
+    a.push({3, 1, 2, V::reg(1), "getText"}).op(ActionCode::CallMethod).trace();
+    a.push({false, "h", 1, 3, V::reg(1), "findText"}).op(ActionCode::CallMethod).trace();
+    a.push({true, "h", 1, 3, V::reg(1), "findText"}).op(ActionCode::CallMethod).trace();
+    a.stop();
+    m.actions(a).show_frame();
+    Playing run(m);
+    EXPECT_EQ(run.play(1), "5\ni \n4\n-1\n");
+}
+
 TEST(PlayerClock, IntervalsAndGetTimerFollowTheFrames)
 {
     MovieBuilder m({.frame_rate = 10});
