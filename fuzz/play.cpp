@@ -36,8 +36,9 @@ void play(std::span<const std::uint8_t> data)
         player->mouse_move(frame % 2 ? centre : corner);
         player->mouse_down(centre);
         player->mouse_up(centre);
-        player->key_down(frame % 3 == 0 ? KeyEnter : 'a');
-        player->key_up(frame % 3 == 0 ? KeyEnter : 'a');
+        const int key = frame % 3 == 0 ? int(KeyEnter) : int('a');
+        player->key_down(key);
+        player->key_up(key);
     }
 }
 

@@ -29,6 +29,7 @@
 #include "swf/audio/wav.h"
 #include "swf/core/local_files.h"
 #include "swf/core/player.h"
+#include "swf/parser/movie.h"
 #include "swf/render/device_fonts.h"
 #include "swf/render/renderer.h"
 
@@ -145,12 +146,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) {
-        std::cerr << "lumavo-swf: cannot read " << file.toStdString() << "\n";
+    std::vector<std::uint8_t> bytes;
+    std::string read_error;
+    if (!swf::read_movie_file(QFile::encodeName(file).toStdString(), bytes, read_error)) {
+        std::cerr << "lumavo-swf: " << file.toStdString() << ": " << read_error << "\n";
         return 1;
     }
-    QByteArray bytes = in.readAll();
     if (!png_dir.isEmpty() && !QDir().mkpath(png_dir)) {
         std::cerr << "lumavo-swf: cannot create " << png_dir.toStdString() << "\n";
         return 1;
@@ -182,7 +183,7 @@ int main(int argc, char** argv)
     if (!wav_path.isEmpty())
         audio.emplace(player);
     std::string error;
-    if (!player->load(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), &error)) {
+    if (!player->load(std::move(bytes), &error)) {
         std::cerr << "lumavo-swf: " << file.toStdString() << ": " << error << "\n";
         return 1;
     }

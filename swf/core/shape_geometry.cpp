@@ -105,11 +105,11 @@ ShapeGeometry build_shape_geometry(const Shape& shape, bool nonzero_winding)
 
     for (const ShapeRecord& record : shape.records) {
         if (const auto* s = std::get_if<StyleChange>(&record)) {
-            if (s->has_new_styles) {
+            if (const NewStyles* styles = s->new_styles.get()) {
                 g.layers.push_back(layer.finish());
-                layer.start(g.fills.size(), s->fills.size(), g.lines.size(), s->lines.size());
-                g.fills.insert(g.fills.end(), s->fills.begin(), s->fills.end());
-                g.lines.insert(g.lines.end(), s->lines.begin(), s->lines.end());
+                layer.start(g.fills.size(), styles->fills.size(), g.lines.size(), styles->lines.size());
+                g.fills.insert(g.fills.end(), styles->fills.begin(), styles->fills.end());
+                g.lines.insert(g.lines.end(), styles->lines.begin(), styles->lines.end());
                 fill0 = fill1 = line = 0;
             }
             if (s->has_fill0)

@@ -3,6 +3,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "swf/parser/tag_codes.h"
 
@@ -142,6 +144,35 @@ std::vector<Tag> read_tags(Bytes stream, std::vector<std::string>* warnings)
         tags.push_back(tag);
     }
     return tags;
+}
+
+bool read_movie_file(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
+                     const ParseLimits& limits)
+{
+    std::error_code ec;
+    const std::filesystem::path file(path);
+    if (std::filesystem::is_directory(file, ec)) {
+        error = "is a folder, not a movie";
+        return false;
+    }
+    const auto size = std::filesystem::file_size(file, ec);
+    std::ifstream in(file, std::ios::binary);
+    if (ec || !in) {
+        error = "cannot be read";
+        return false;
+    }
+    if (size > limits.max_file_length) {
+        error = "is too large to be a movie";
+        return false;
+    }
+    bytes.assign(static_cast<std::size_t>(size), 0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad() || std::size_t(in.gcount()) != bytes.size()) {
+        bytes.clear();
+        error = "cannot be read";
+        return false;
+    }
+    return true;
 }
 
 } // namespace swf

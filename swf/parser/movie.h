@@ -59,4 +59,10 @@ ParseResult parse_movie(std::vector<std::uint8_t> file, const ParseLimits& limit
 // length runs past the data ends the stream and is reported in `warnings`.
 std::vector<Tag> read_tags(Bytes stream, std::vector<std::string>* warnings = nullptr);
 
+// Reads a movie file into `bytes` in one piece, sized from the file, so a large movie is held
+// once. A folder, a missing or unreadable file, or one larger than any movie can be, is refused
+// with a reason.
+bool read_movie_file(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
+                     const ParseLimits& limits = {});
+
 } // namespace swf

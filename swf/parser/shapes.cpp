@@ -144,14 +144,16 @@ bool read_shape(Reader& r, int version, bool with_styles, Shape& out)
             s.line = r.ub(line_bits);
         }
         if ((flags & 0x10) && with_styles) {
-            s.has_new_styles = true;
-            read_styles(r, version, s.fills, s.lines);
+            auto styles = std::make_shared<NewStyles>();
+            read_styles(r, version, styles->fills, styles->lines);
+            s.new_styles = std::move(styles);
             fill_bits = r.ub(4);
             line_bits = r.ub(4);
         }
         out.records.push_back(std::move(s));
     }
     r.align();
+    out.records.shrink_to_fit(); // shapes stay loaded as long as the movie: no spare room
     return r.ok();
 }
 

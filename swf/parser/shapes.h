@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <variant>
 #include <vector>
 
@@ -50,16 +51,21 @@ struct LineStyle {
     FillStyle fill;
 };
 
+// Style arrays that replace the current ones part-way through a shape.
+struct NewStyles {
+    std::vector<FillStyle> fills;
+    std::vector<LineStyle> lines;
+};
+
 // A shape record that moves the pen and/or selects styles. Style indexes are 1-based into the
 // current style arrays (0 = none); new styles replace those arrays for the records that follow.
+// They are rare, so they are held apart: every record of a shape is as small as an edge.
 struct StyleChange {
     bool has_move = false;
     std::int32_t move_x = 0, move_y = 0; // absolute, twips
     bool has_fill0 = false, has_fill1 = false, has_line = false;
     std::uint32_t fill0 = 0, fill1 = 0, line = 0;
-    bool has_new_styles = false;
-    std::vector<FillStyle> fills;
-    std::vector<LineStyle> lines;
+    std::shared_ptr<const NewStyles> new_styles; // null: the arrays stay
 };
 
 // A straight edge (anchor delta only) or a quadratic curve (control, then anchor, each relative

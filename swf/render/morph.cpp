@@ -86,7 +86,7 @@ Shape morph_at(const DefineMorphShape& morph, std::uint16_t ratio)
     for (const ShapeRecord& record : morph.start.records) {
         if (const auto* s = std::get_if<StyleChange>(&record)) {
             StyleChange change = *s;
-            change.has_new_styles = false; // a morph has one set of styles
+            change.new_styles.reset(); // a morph has one set of styles
             if (j < end.size() && std::holds_alternative<StyleChange>(end[j])) {
                 const auto& e = std::get<StyleChange>(end[j++]);
                 if (e.has_move)

@@ -11,7 +11,6 @@
 namespace swf {
 namespace {
 
-constexpr std::size_t kBudget = 64u << 20; // bytes of pixels kept
 constexpr double kMaxSide = 4096;          // device pixels; larger drawings are not kept
 
 } // namespace
@@ -53,6 +52,12 @@ void RasterCache::draw(QPainter& painter, std::uint64_t what, const QRectF& boun
     if (e.image.isNull()) {
         QRect pixels(QPoint(int(std::floor(area.left())), int(std::floor(area.top()))),
                      QPoint(int(std::ceil(area.right())), int(std::ceil(area.bottom()))));
+        // Never past the budget, not even within a frame: what does not fit is drawn directly.
+        if (m_bytes + std::size_t(pixels.width()) * std::size_t(pixels.height()) * 4 > budget) {
+            m_full = true;
+            draw(painter, snapped);
+            return;
+        }
         e.image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
         if (e.image.isNull()) {
             draw(painter, snapped);
@@ -73,7 +78,9 @@ void RasterCache::draw(QPainter& painter, std::uint64_t what, const QRectF& boun
 
 void RasterCache::end_frame()
 {
-    // Keys seen once and not again are dropped at once; kept pixels when over the budget.
+    // Keys seen once and not again are dropped at once. Kept pixels go, least recently drawn
+    // first, when over three quarters of the budget; when something did not fit, all that was
+    // not drawn in this frame goes, to make room for what is on the stage now.
     std::vector<std::pair<std::uint64_t, std::map<Key, Entry>::iterator>> kept;
     for (auto it = m_entries.begin(); it != m_entries.end();) {
         if (it->second.image.isNull() && it->second.last_frame + 1 < m_frame) {
@@ -84,15 +91,15 @@ void RasterCache::end_frame()
             kept.push_back({it->second.last_frame, it});
         ++it;
     }
-    if (m_bytes > kBudget) {
-        std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (auto& [frame, it] : kept) {
-            if (m_bytes <= kBudget * 3 / 4)
-                break;
-            m_bytes -= it->second.image.sizeInBytes();
-            m_entries.erase(it);
-        }
+    std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [frame, it] : kept) {
+        const bool stale = frame != m_frame;
+        if (!(m_bytes > budget * 3 / 4 || (m_full && stale)))
+            break;
+        m_bytes -= it->second.image.sizeInBytes();
+        m_entries.erase(it);
     }
+    m_full = false;
     ++m_frame;
 }
 
@@ -106,6 +113,7 @@ void RasterCache::clear()
 {
     m_entries.clear();
     m_bytes = 0;
+    m_full = false;
 }
 
 } // namespace swf

@@ -22,7 +22,7 @@ namespace swf {
 // translation, and its colour transform. Translations are kept to quarter pixels, so a
 // moving shape finds its pixels, and a first drawing and a later copy land alike. A thing is
 // kept from its second frame on, so one-off drawings (a shape growing at every step) cost
-// nothing extra; the pixels kept are bounded, the least recently used go first.
+// nothing extra; the pixels kept never pass a budget, the least recently used go first.
 class RasterCache {
 public:
     using Draw = std::function<void(QPainter& painter, const QTransform& transform)>;
@@ -36,6 +36,8 @@ public:
     void clear();
 
     std::size_t bytes() const { return m_bytes; }
+    // Bytes of pixels never passed: about eight full 800 x 600 stages.
+    static constexpr std::size_t budget = 16u << 20;
     // A new id for something drawable, never given twice.
     static std::uint64_t new_id();
 
@@ -55,6 +57,7 @@ private:
 
     std::map<Key, Entry> m_entries;
     std::size_t m_bytes = 0;
+    bool m_full = false; // something was not kept in this frame for want of room
     std::uint64_t m_frame = 1;
 };
 

@@ -93,31 +93,15 @@ bool MovieView::load(std::vector<std::uint8_t> data, QString* error, const QStri
 
 bool MovieView::loadFile(const QString& path, QString* error)
 {
-    QFileInfo info(path);
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+    std::vector<std::uint8_t> bytes;
+    std::string reason;
+    if (!read_movie_file(QFile::encodeName(path).toStdString(), bytes, reason)) {
         clear();
         if (error)
-            *error = info.isDir() ? QStringLiteral("is a folder, not a movie") : QStringLiteral("cannot be read");
+            *error = QString::fromStdString(reason);
         return false;
     }
-    if (file.size() > qint64(ParseLimits{}.max_file_length)) {
-        clear();
-        if (error)
-            *error = QStringLiteral("is too large to be a movie");
-        return false;
-    }
-    // Read straight into the buffer the movie keeps: a large module is copied once, not twice.
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<qint64>(file.size(), 0)));
-    const qint64 read = bytes.empty() ? 0 : file.read(reinterpret_cast<char*>(bytes.data()), qint64(bytes.size()));
-    if (read < 0 || file.error() != QFileDevice::NoError) {
-        clear();
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    bytes.resize(static_cast<std::size_t>(read));
-    return load(std::move(bytes), error, info.absolutePath());
+    return load(std::move(bytes), error, QFileInfo(path).absolutePath());
 }
 
 void MovieView::clear()

@@ -343,12 +343,15 @@ TEST_P(MorphRatios, EdgesAndFillsAreBlended)
     EXPECT_TRUE(near(image.pixel(middle, 20), c.color, 3)) << describe(image.pixel(middle, 20));
     EXPECT_EQ(image.pixel(c.covered_from + 2, 20), image.pixel(middle, 20));
     EXPECT_EQ(image.pixel(c.covered_to - 2, 20), image.pixel(middle, 20));
-    if (c.covered_from >= 3)
+    if (c.covered_from >= 3) {
         EXPECT_EQ(image.pixel(c.covered_from - 3, 20), kGrey);
-    if (c.covered_to + 3 < 100)
+    }
+    if (c.covered_to + 3 < 100) {
         EXPECT_EQ(image.pixel(c.covered_to + 3, 20), kGrey);
-    if (c.ratio == 65535)
+    }
+    if (c.ratio == 65535) {
         EXPECT_NE(image.pixel(80, 8), kGrey); // under the curve's top
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Render, MorphRatios,

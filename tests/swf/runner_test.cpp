@@ -99,6 +99,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BadRun{"wav_without_file", {"MOVIE", "--frames", "1", "--wav"}, 2, "--wav"},
                     BadRun{"no_frames", {"MOVIE"}, 2, "--frames"},
                     BadRun{"bad_frames", {"MOVIE", "--frames", "x"}, 2, "--frames"},
-                    BadRun{"missing_file", {"DIR/none.swf", "--frames", "1"}, 1, "cannot read"},
-                    BadRun{"not_a_movie", {"DIR", "--frames", "1"}, 1, "cannot read"}),
+                    BadRun{"missing_file", {"DIR/none.swf", "--frames", "1"}, 1, "cannot be read"},
+                    BadRun{"not_a_movie", {"DIR", "--frames", "1"}, 1, "is a folder, not a movie"}),
     [](const auto& info) { return std::string(info.param.name); });
