@@ -5,8 +5,8 @@ if(LUMAVO_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# GCC 12's flow warnings misfire on libstdc++'s own std::string and std::variant code once
-# inlined at -O2 (GCC bugs 105329, 105651, 106199); the sanitizer build checks these at run time.
+# GCC 12's flow warnings misfire on libstdc++'s own std::string and std::variant code once it
+# is inlined at -O2 (known compiler bugs); the sanitizer build checks these at run time.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
   add_compile_options(-Wno-restrict -Wno-stringop-overflow -Wno-maybe-uninitialized)
 endif()
