@@ -27,7 +27,7 @@ class ButtonInstance;
 // What a hostile or broken movie may use up before the player stops it.
 struct PlayerLimits {
     std::uint32_t max_actions_per_tick = 1'000'000; // all scripts of one tick or input event
-    std::chrono::milliseconds max_script_time{5000}; // likewise, wall time
+    std::chrono::milliseconds max_script_time{15000}; // likewise, wall time, as Flash players allow
     std::size_t max_display_objects = 100'000;
     int max_clip_nesting = 64;      // clips inside clips when instantiating
     std::size_t max_queued_blocks = 100'000;
