@@ -358,6 +358,8 @@ Value global_set_interval(Interpreter& in, const CallArgs& a)
     } else {
         return Value();
     }
+    // Without its interval the call makes no timer.
+    if (a.size() < rest) return Value();
     if (std::isnan(iv.interval_ms) || iv.interval_ms < 0) iv.interval_ms = 0;
     for (size_t i = rest; i < a.size(); ++i) iv.args.push_back(a[i]);
     iv.next_ms = in.host().time_ms() + iv.interval_ms;

@@ -128,11 +128,19 @@ Value date_set(Interpreter& in, const CallArgs& a)
     if (std::isnan(t)) t = 0;
     double offset = Utc ? 0 : local_offset(in, t);
     Parts p = split(t + offset);
-    double* fields[] = {&p.year, &p.month, &p.day, &p.hours, &p.minutes, &p.seconds, &p.ms};
-    for (size_t i = 0; Field + i < 7 && i < a.size(); ++i) {
-        if (Field == 0 && i > 2) break;
-        if (Field == 3 && i > 3) break;
-        *fields[Field + i] = in.to_number(a[i]);
+    if constexpr (Field == 8) {
+        // setYear: years 0 to 99 are those of the 1900s.
+        if (a.size() > 0) {
+            p.year = in.to_number(a[0]);
+            if (p.year >= 0 && p.year < 100) p.year += 1900;
+        }
+    } else {
+        double* fields[] = {&p.year, &p.month, &p.day, &p.hours, &p.minutes, &p.seconds, &p.ms};
+        for (size_t i = 0; Field + i < 7 && i < a.size(); ++i) {
+            if (Field == 0 && i > 2) break;
+            if (Field == 3 && i > 3) break;
+            *fields[Field + i] = in.to_number(a[i]);
+        }
     }
     double local = make_time(p);
     d->primitive = Utc ? local : local - local_offset(in, local);
@@ -210,6 +218,7 @@ void install_date_builtins(Interpreter& in)
     add_method(in, proto, "getUTCDay", date_get<true, 7>);
     add_method(in, proto, "setTime", date_set<true, -1>);
     add_method(in, proto, "setFullYear", date_set<false, 0>);
+    add_method(in, proto, "setYear", date_set<false, 8>);
     add_method(in, proto, "setMonth", date_set<false, 1>);
     add_method(in, proto, "setDate", date_set<false, 2>);
     add_method(in, proto, "setHours", date_set<false, 3>);

@@ -1,5 +1,6 @@
 // The action loop: decodes action records straight from the block's bytes, so jumps and
 // function bodies are plain byte offsets into it.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -1015,7 +1016,9 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         std::string name = pop_string();
         Value source = pop();
         Object* obj = source.is_object() ? source.object() : resolve_path(in.to_string(source), f.target, true);
-        if (tree && clip_id(obj)) tree->duplicate(clip_id(obj), name, static_cast<int>(to_integer(depth)));
+        // The action counts depths as the timeline does: script depth 0 is timeline depth 16384.
+        double script_depth = std::clamp(to_integer(depth) - 16384, -2147483648.0, 2147483647.0);
+        if (tree && clip_id(obj)) tree->duplicate(clip_id(obj), name, static_cast<int>(script_depth));
         break;
     }
     case 0x25: {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace swf::avm1 {
@@ -116,9 +117,15 @@ std::string number_to_string(double d)
     if (std::isnan(d)) return "NaN";
     if (std::isinf(d)) return d > 0 ? "Infinity" : "-Infinity";
     if (d == 0) return "0";
-    // 15 significant digits, then the layout of ECMAScript's Number to String.
+    // 15 significant digits; plain notation for exponents from -5 to 14, as Flash Player prints.
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.14e", d);
+    if (std::isinf(std::strtod(buf, nullptr))) {
+        // Rounding up would leave the range of doubles (Number.MAX_VALUE): the digits are cut instead.
+        std::snprintf(buf, sizeof buf, "%.15e", d);
+        char* e = std::strchr(buf, 'e');
+        std::memmove(e - 1, e, std::strlen(e) + 1);
+    }
     std::string s(buf);
     bool negative = s[0] == '-';
     if (negative) s.erase(0, 1);
@@ -129,14 +136,14 @@ std::string number_to_string(double d)
     int k = static_cast<int>(digits.size());
     int n = exponent + 1;
     std::string out = negative ? "-" : "";
-    if (k <= n && n <= 21) {
+    if (k <= n && n <= 15) {
         out += digits;
         out.append(static_cast<size_t>(n - k), '0');
-    } else if (0 < n && n <= 21) {
+    } else if (0 < n && n <= 15) {
         out += digits.substr(0, static_cast<size_t>(n));
         out += '.';
         out += digits.substr(static_cast<size_t>(n));
-    } else if (-6 < n && n <= 0) {
+    } else if (-5 < n && n <= 0) {
         out += "0.";
         out.append(static_cast<size_t>(-n), '0');
         out += digits;

@@ -24,8 +24,13 @@ TEST_P(NumberToString, FormatsWithFifteenDigits)
 INSTANTIATE_TEST_SUITE_P(Values, NumberToString, testing::Values(
     NumberText{0.0, "0"}, NumberText{-0.0, "0"}, NumberText{1.5, "1.5"}, NumberText{-2.0, "-2"},
     NumberText{0.1 + 0.2, "0.3"}, NumberText{1.0 / 3.0, "0.333333333333333"},
-    NumberText{123456789012345678.0, "123456789012346000"}, NumberText{1e21, "1e+21"},
-    NumberText{1.5e300, "1.5e+300"}, NumberText{0.000001, "0.000001"}, NumberText{1e-7, "1e-7"},
+    // Plain notation for exponents -5 to 14, exponential beyond.
+    NumberText{123456789012345.0, "123456789012345"}, NumberText{1e15, "1e+15"},
+    NumberText{9007199254740992.0, "9.00719925474099e+15"}, NumberText{123456789012345678.0, "1.23456789012346e+17"},
+    NumberText{1e21, "1e+21"}, NumberText{1.5e300, "1.5e+300"}, NumberText{0.00001234, "0.00001234"},
+    NumberText{0.000001, "1e-6"}, NumberText{-1e-7, "-1e-7"},
+    // Rounding the largest double up would leave the range: its digits are cut.
+    NumberText{std::numeric_limits<double>::max(), "1.79769313486231e+308"},
     NumberText{std::sin(1.0), "0.841470984807897"}, NumberText{std::cos(1.0), "0.54030230586814"},
     NumberText{std::numeric_limits<double>::quiet_NaN(), "NaN"},
     NumberText{std::numeric_limits<double>::infinity(), "Infinity"},

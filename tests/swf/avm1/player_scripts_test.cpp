@@ -156,6 +156,25 @@ TEST(ScriptClips, AttachDuplicateAndRemoveRunTheirEvents)
     EXPECT_EQ(run.play(1), "_level0.one\n_level0.two\n6\n10\nholder\nundefined\nend of frame\nunload one\n");
 }
 
+// duplicateMovieClip() compiles to CloneSprite with 16384 added to the depth: the action takes
+// timeline depths, as PlaceObject does.
+TEST(ScriptClips, CloneSpriteCountsDepthsFromTheTimeline)
+{
+    MovieBuilder m;
+    SpriteBuilder s;
+    s.place(square(m), 1).show_frame();
+    export_as(m, m.sprite(s), "Box");
+    Asm a;
+    call(a, "this", "attachMovie", {"Box", "one", 5}).pop();
+    a.push({"one", "two", 16384 + 30}).op(ActionCode::CloneSprite);
+    call(a, "two", "getDepth", {}).trace();
+    a.push({"one", "three", 16384 - 3}).op(ActionCode::CloneSprite);
+    call(a, "three", "getDepth", {}).trace().stop();
+    m.actions(a).show_frame();
+    Playing run(m);
+    EXPECT_EQ(run.play(1), "30\n-3\n");
+}
+
 TEST(ScriptClips, ForInListsVariablesThenTheVersionThenNamedChildren)
 {
     MovieBuilder m;

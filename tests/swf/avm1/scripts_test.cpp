@@ -320,6 +320,31 @@ const ScriptCase kCases[] = {
          a.trace();
      },
      "-2\n9\n31\n3.5\na%20b%26c\ntrue\n"},
+    {"SetYearTakesTwoDigitYearsAsThe1900s", 6,
+     [](Asm& a) {
+         a.push({"d", 15, 0, 2000, 3, "Date"}).op(ActionCode::NewObject).op(ActionCode::DefineLocal);
+         for (V year : {V(99), V(2004), V(100)}) {
+             a.push(year);
+             call_method(a, "d", "setYear", 1);
+             a.pop();
+             call_method(a, "d", "getFullYear", 0);
+             a.trace();
+         }
+         call_method(a, "d", "getMonth", 0);
+         a.trace();
+     },
+     "1999\n2004\n100\n0\n"},
+    {"SetIntervalWithoutAnIntervalMakesNoTimer", 6,
+     [](Asm& a) {
+         Asm body;
+         a.define_function("", {}, body);
+         call_function(a, "setInterval", 1);
+         a.trace();
+         a.push({"m", 0}).op(ActionCode::InitObject);
+         call_function(a, "setInterval", 2);
+         a.trace();
+     },
+     "undefined\nundefined\n"},
     {"AddPropertyGettersAndSetters", 6,
      [](Asm& a) {
          Asm getter, setter;
