@@ -388,7 +388,7 @@ struct Executor {
             push(Value());
             return;
         }
-        Value fn = in.get(obj, method);
+        Value fn = in.get_or_resolve(obj, method);
         push(call_value(fn, obj, args, holder_of(obj, method)));
     }
 

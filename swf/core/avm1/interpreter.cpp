@@ -423,7 +423,7 @@ Value Interpreter::get(Object* obj, std::string_view name)
 
 Value Interpreter::get_member(const Value& target, std::string_view name)
 {
-    if (target.is_object()) return get(target.object(), name);
+    if (target.is_object()) return get_or_resolve(target.object(), name);
     if (target.is_string()) {
         if (case_sensitive() ? name == "length" : equals_ignore_case(name, "length"))
             return Value(static_cast<double>(target.string().size()));
@@ -485,6 +485,18 @@ bool Interpreter::has_own_property(Object* obj, std::string_view name)
     Value out;
     if (obj->get_special(*this, name, out)) return true;
     return find_own(obj, name) != nullptr;
+}
+
+Value Interpreter::get_or_resolve(Object* obj, std::string_view name)
+{
+    Value v = get(obj, name);
+    if (!v.is_undefined() || !obj || has_property(obj, name)) return v;
+    static constexpr std::string_view kResolve = "__resolve";
+    if (case_sensitive() ? name == kResolve : equals_ignore_case(name, kResolve)) return v;
+    Value resolver = get(obj, kResolve);
+    if (!resolver.is_object() || resolver.object()->object_class() != ObjectClass::Function) return v;
+    Value args[1] = {Value(std::string(name))};
+    return call(resolver, obj, args);
 }
 
 bool Interpreter::has_property(Object* obj, std::string_view name)

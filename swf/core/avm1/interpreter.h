@@ -129,6 +129,8 @@ public:
     // Property access with the prototype chain, getters and setters, version and case rules.
     Value get_member(const Value& target, std::string_view name);
     Value get(Object* obj, std::string_view name);
+    // get(), but a property that is nowhere on the chain comes from the object's __resolve(name).
+    Value get_or_resolve(Object* obj, std::string_view name);
     void set(Object* obj, std::string_view name, const Value& v);
     bool has_property(Object* obj, std::string_view name);
     bool has_own_property(Object* obj, std::string_view name);

@@ -345,6 +345,26 @@ const ScriptCase kCases[] = {
          a.trace();
      },
      "undefined\nundefined\n"},
+    {"ResolveAnswersForPropertiesThatAreNowhere", 6,
+     [](Asm& a) {
+         Asm resolve;
+         resolve.push("res:").push("n").get_variable().op(ActionCode::Add2).op(ActionCode::Return);
+         a.push({"proto", "__resolve"}).define_function("", {"n"}, resolve).push(1).op(ActionCode::InitObject).set_variable();
+         // c inherits __resolve; c.here exists but is undefined.
+         a.push({"c", 0}).op(ActionCode::InitObject).set_variable();
+         a.push("c").get_variable().push("__proto__").push("proto").get_variable().op(ActionCode::SetMember);
+         a.push("c").get_variable().push("here").push(V::undefined()).op(ActionCode::SetMember);
+         a.push("c").get_variable().push("abc").op(ActionCode::GetMember).trace();
+         a.push("c").get_variable().push("here").op(ActionCode::GetMember).trace();
+         // A method that is nowhere is the function __resolve returns.
+         Asm inner, make;
+         inner.push("called").op(ActionCode::Return);
+         make.define_function("", {}, inner).op(ActionCode::Return);
+         a.push({"q", "__resolve"}).define_function("", {}, make).push(1).op(ActionCode::InitObject).set_variable();
+         call_method(a, "q", "anything", 0);
+         a.trace();
+     },
+     "res:abc\nundefined\ncalled\n"},
     {"AddPropertyGettersAndSetters", 6,
      [](Asm& a) {
          Asm getter, setter;
