@@ -179,6 +179,7 @@ void TextField::set_text(std::string_view utf8)
             ++i;
         m_chars.push_back({c == '\n' ? std::uint32_t('\r') : c, font_size});
     }
+    set_format(0, m_chars.size(), new_text);
 }
 
 std::string TextField::html_text() const
@@ -352,6 +353,54 @@ const FontCharacter* TextField::embedded_font() const
 {
     const FontCharacter* font = embed_fonts ? font_character(*this) : nullptr;
     return font && font->def.layout && !font->def.glyphs.empty() ? font : nullptr;
+}
+
+TextField::RunFormat TextField::format(std::size_t begin, std::size_t end) const
+{
+    auto face_of = [this](const Char& c) {
+        std::string_view face = style(c).face;
+        return std::string(face.empty() ? "Times New Roman" : face);
+    };
+    auto color_of = [this](const Char& c) { return c.color == kFieldColor ? text_color : c.color; };
+    end = std::min(end, m_chars.size());
+    if (begin >= end) {
+        Char plain{0, font_size};
+        return {new_text.font.value_or(face_of(plain)), plain.size, text_color, new_text.bold.value_or(false),
+                new_text.italic.value_or(false), new_text.underline.value_or(false)};
+    }
+    const Char& first = m_chars[begin];
+    RunFormat f{face_of(first), first.size, color_of(first), first.bold, first.italic, first.underline};
+    for (std::size_t i = begin + 1; i < end; ++i) {
+        const Char& c = m_chars[i];
+        if (f.font && face_of(c) != *f.font) f.font.reset();
+        if (f.size && c.size != *f.size) f.size.reset();
+        if (f.color && color_of(c) != *f.color) f.color.reset();
+        if (f.bold && c.bold != *f.bold) f.bold.reset();
+        if (f.italic && c.italic != *f.italic) f.italic.reset();
+        if (f.underline && c.underline != *f.underline) f.underline.reset();
+    }
+    return f;
+}
+
+void TextField::set_format(std::size_t begin, std::size_t end, const RunFormat& f)
+{
+    std::uint16_t face = 0;
+    if (f.font) {
+        auto known = std::find(m_faces.begin(), m_faces.end(), *f.font);
+        if (known == m_faces.end() && m_faces.size() < 0xFFFF)
+            known = m_faces.insert(m_faces.end(), *f.font);
+        face = known != m_faces.end() ? static_cast<std::uint16_t>(known - m_faces.begin()) : 0;
+    }
+    end = std::min(end, m_chars.size());
+    for (std::size_t i = begin; i < end; ++i) {
+        Char& c = m_chars[i];
+        if (f.font) c.face = face;
+        if (f.size) c.size = *f.size;
+        if (f.color) c.color = *f.color & 0xFFFFFF;
+        if (f.bold) c.bold = *f.bold;
+        if (f.italic) c.italic = *f.italic;
+        if (f.underline) c.underline = *f.underline;
+    }
 }
 
 FontStyle TextField::style(const Char& c) const

@@ -68,6 +68,20 @@ public:
     // Where the caret stands while the field has the keyboard focus (an index into chars()).
     std::optional<std::size_t> caret;
 
+    // A run's format as scripts read and write it (TextFormat). From format(), an absent member
+    // differs within the run; to set_format(), it stays as it is.
+    struct RunFormat {
+        std::optional<std::string> font;
+        std::optional<double> size; // twips
+        std::optional<std::uint32_t> color;
+        std::optional<bool> bold, italic, underline;
+    };
+    // What set_text() gives the text besides the field's size and colour.
+    RunFormat new_text;
+    // The format of chars [begin, end); an empty range answers the format new text takes.
+    RunFormat format(std::size_t begin, std::size_t end) const;
+    void set_format(std::size_t begin, std::size_t end, const RunFormat& f);
+
     // The embedded font that draws the field (its glyphs and layout), or null for device fonts.
     const FontCharacter* embedded_font() const;
     // The font a character asks for: its HTML face or the field's font name, and the style.

@@ -43,6 +43,7 @@ void install_math_builtins(Interpreter& in);
 void install_date_builtins(Interpreter& in);
 void install_global_functions(Interpreter& in);
 void install_clip_builtins(Interpreter& in);
+void install_text_format_builtins(Interpreter& in);
 void install_player_builtins(Interpreter& in);
 void install_xml_builtins(Interpreter& in);
 

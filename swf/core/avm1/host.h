@@ -39,6 +39,15 @@ struct Rect {
     double left, top, right, bottom;
 };
 
+// What a TextFormat says of a run of a text field; an absent member differs within the run
+// (reading) or is left as it is (writing).
+struct TextFormatValues {
+    std::optional<std::string> font, align;
+    std::optional<double> size, color; // pixels, 0xRRGGBB
+    std::optional<bool> bold, italic, underline;
+    std::optional<double> left_margin, right_margin, indent, leading; // pixels
+};
+
 // The seam to the display tree: the player core implements it. Frames are counted from 0.
 // Every call must tolerate a clip that has meanwhile been removed (answer 0, nothing or a
 // default); none may run scripts synchronously.
@@ -93,6 +102,10 @@ public:
     // Text fields: the tree converts what a script sets.
     virtual Value text_property(ClipId field, TextProperty p) { return Value(); }
     virtual void set_text_property(ClipId field, TextProperty p, const Value& v) {}
+    // The format of a field's characters [begin, end) (end clamped to the text); a negative
+    // begin: the format new text takes (of which a script sets the size and colour).
+    virtual TextFormatValues text_format(ClipId field, int begin, int end) { return {}; }
+    virtual void set_text_format(ClipId field, int begin, int end, const TextFormatValues& f) {}
     // The colour transform as Color.getTransform gives it: {ra, rb, ga, gb, ba, bb, aa, ab},
     // multipliers in percent, offsets in 0..255 units.
     virtual std::array<double, 8> color_transform(ClipId clip) { return {100, 0, 100, 0, 100, 0, 100, 0}; }

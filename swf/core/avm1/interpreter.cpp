@@ -32,6 +32,7 @@ void Interpreter::install_builtins()
     install_date_builtins(*this);
     install_global_functions(*this);
     install_clip_builtins(*this);
+    install_text_format_builtins(*this);
     install_player_builtins(*this);
     install_xml_builtins(*this);
 }
@@ -154,7 +155,7 @@ void Interpreter::mark_roots(Tracer& tracer)
 {
     tracer.mark(global_);
     for (Object* p : {protos.object, protos.function, protos.array, protos.string, protos.number, protos.boolean,
-                      protos.date, protos.movie_clip, protos.button, protos.text_field, protos.error})
+                      protos.date, protos.movie_clip, protos.button, protos.text_field, protos.text_format, protos.error})
         tracer.mark(p);
     tracer.mark(protos.object_ctor);
     tracer.mark(protos.array_ctor);

@@ -161,6 +161,7 @@ public:
         Object* movie_clip = nullptr;
         Object* button = nullptr;
         Object* text_field = nullptr;
+        Object* text_format = nullptr;
         Object* error = nullptr;
         FunctionObject* object_ctor = nullptr;
         FunctionObject* array_ctor = nullptr;

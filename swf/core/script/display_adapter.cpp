@@ -831,4 +831,67 @@ void DisplayAdapter::set_text_property(ClipId clip, TextProperty p, const Value&
     }
 }
 
+avm1::TextFormatValues DisplayAdapter::text_format(ClipId clip, int begin, int end)
+{
+    TextField* f = find_field(clip);
+    if (!f)
+        return {};
+    std::size_t length = f->chars().size();
+    TextField::RunFormat run;
+    if (begin < 0)
+        run = f->format(0, 0);
+    else if (begin < end)
+        // Past the end of the text: the last character's format.
+        run = begin >= int(length) && length > 0 ? f->format(length - 1, length) : f->format(begin, end);
+    avm1::TextFormatValues out;
+    out.font = run.font;
+    if (run.size)
+        out.size = *run.size / 20;
+    if (run.color)
+        out.color = double(*run.color);
+    out.bold = run.bold;
+    out.italic = run.italic;
+    out.underline = run.underline;
+    // Paragraph settings are the field's own.
+    static const char* const kAlign[] = {"left", "right", "center", "justify"};
+    const DefineEditText* def = f->edit() ? &f->edit()->def : nullptr;
+    out.align = kAlign[def && def->align < 4 ? def->align : 0];
+    out.left_margin = def ? def->left_margin / 20.0 : 0;
+    out.right_margin = def ? def->right_margin / 20.0 : 0;
+    out.indent = def ? def->indent / 20.0 : 0;
+    out.leading = def ? def->leading / 20.0 : 0;
+    return out;
+}
+
+void DisplayAdapter::set_text_format(ClipId clip, int begin, int end, const avm1::TextFormatValues& v)
+{
+    TextField* f = find_field(clip);
+    if (!f)
+        return;
+    TextField::RunFormat run;
+    run.font = v.font;
+    if (v.size && std::isfinite(*v.size))
+        run.size = std::clamp(std::round(*v.size), 0.0, 1000.0) * 20;
+    if (v.color && std::isfinite(*v.color))
+        run.color = std::uint32_t(avm1::to_int32(*v.color)) & 0xFFFFFF;
+    run.bold = v.bold;
+    run.italic = v.italic;
+    run.underline = v.underline;
+    if (begin < 0) {
+        // New text: the field's size and colour, and the rest as its own.
+        if (run.size)
+            f->font_size = *run.size;
+        if (run.color)
+            f->text_color = *run.color;
+        for (auto [from, to] : {std::pair{&run.bold, &f->new_text.bold}, std::pair{&run.italic, &f->new_text.italic},
+                                std::pair{&run.underline, &f->new_text.underline}})
+            if (*from)
+                *to = *from;
+        if (run.font)
+            f->new_text.font = run.font;
+        return;
+    }
+    f->set_format(std::size_t(std::max(begin, 0)), std::size_t(std::max(end, 0)), run);
+}
+
 } // namespace swf::script

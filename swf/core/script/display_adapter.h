@@ -59,6 +59,8 @@ public:
     std::string static_text(avm1::ClipId clip) override;
     avm1::Value text_property(avm1::ClipId field, avm1::TextProperty p) override;
     void set_text_property(avm1::ClipId field, avm1::TextProperty p, const avm1::Value& v) override;
+    avm1::TextFormatValues text_format(avm1::ClipId field, int begin, int end) override;
+    void set_text_format(avm1::ClipId field, int begin, int end, const avm1::TextFormatValues& f) override;
     std::array<double, 8> color_transform(avm1::ClipId clip) override;
     void set_color_transform(avm1::ClipId clip, const std::array<double, 8>& t) override;
     avm1::Rect stage_rect() override;

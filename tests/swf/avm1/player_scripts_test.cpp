@@ -95,6 +95,39 @@ TEST(TextFields, HtmlTextReadsAsPlainTextAndScrollStaysInRange)
                            "true\n1\ntrue\n");
 }
 
+// A field's text in runs: setTextFormat over a range, getTextFormat answering null where the
+// range mixes formats, and setNewTextFormat for the text set next.
+TEST(TextFields, TextFormatReadsAndSetsRunsOfCharacters)
+{
+    MovieBuilder m;
+    Asm a;
+    call(a, "this", "createTextField", {"tf", 1, 0, 0, 200, 30}).pop();
+    set(a, "tf", "text", "hello world");
+    a.push({"b", 0, "TextFormat"}).op(ActionCode::NewObject).set_variable();
+    set(a, "b", "bold", true);
+    set(a, "b", "color", 0xFF0000);
+    a.push("b").get_variable().push({5, 0, 3}).push("tf").get_variable().push("setTextFormat").op(ActionCode::CallMethod).pop();
+    auto read = [&](std::vector<V> range, const std::string& member) {
+        call(a, "tf", "getTextFormat", range).push(member).op(ActionCode::GetMember).trace();
+    };
+    read({0, 5}, "bold");
+    read({0, 5}, "color");
+    read({}, "bold");
+    read({6}, "bold");
+    read({1, 1}, "bold");
+    read({}, "font");
+    read({}, "size");
+    a.push({16, "Arial", 2, "TextFormat"}).op(ActionCode::NewObject);
+    a.push(1).push("tf").get_variable().push("setNewTextFormat").op(ActionCode::CallMethod).pop();
+    set(a, "tf", "text", "new");
+    read({}, "font");
+    read({}, "size");
+    a.stop();
+    m.actions(a).show_frame();
+    Playing run(m);
+    EXPECT_EQ(run.play(1), "true\n16711680\nnull\nfalse\nnull\nTimes New Roman\n12\nArial\n16\n");
+}
+
 struct PropertyCase {
     const char* property;
     V value;
