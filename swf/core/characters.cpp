@@ -19,9 +19,20 @@ int TimelineDef::frame_of_label(std::string_view label) const
     return it == labels.end() ? -1 : it->second;
 }
 
+ShapeCharacter::ShapeCharacter(DefineShape d, const Tag& tag, std::shared_ptr<const Movie> movie)
+    : Character(CharacterType::Shape, d.id), def(std::move(d)), m_tag(tag), m_movie(std::move(movie))
+{
+    def.shape = {};
+}
+
 const ShapeGeometry& ShapeCharacter::geometry() const
 {
-    std::call_once(m_built, [this] { m_geometry = build_shape_geometry(def.shape, def.uses_fill_winding_rule); });
+    std::call_once(m_built, [this] {
+        // The tag was read whole when the movie loaded, so it reads the same now.
+        DefineShape full;
+        decode_define_shape(m_tag, full);
+        m_geometry = build_shape_geometry(full.shape, full.uses_fill_winding_rule);
+    });
     return m_geometry;
 }
 
@@ -95,8 +106,14 @@ private:
         case TagCode::DefineShape2:
         case TagCode::DefineShape3:
         case TagCode::DefineShape4:
-            simple<DefineShape, ShapeCharacter>(tag, decode_define_shape);
+        {
+            DefineShape def;
+            if (decode_define_shape(tag, def))
+                add(std::make_shared<ShapeCharacter>(std::move(def), tag, m_lib.movie));
+            else
+                warn(tag, "damaged definition skipped");
             return true;
+        }
         case TagCode::DefineMorphShape:
             simple<DefineMorphShape, MorphShapeCharacter>(tag, decode_define_morph_shape);
             return true;

@@ -40,13 +40,17 @@ struct Character {
 };
 
 struct ShapeCharacter : Character {
-    explicit ShapeCharacter(DefineShape d) : Character(CharacterType::Shape, d.id), def(std::move(d)) {}
+    // `def` is the definition as read from `tag` of `movie`, less its styles and records: those
+    // are read again from the tag when the shape is first drawn or hit, so a movie of many
+    // shapes holds each one only in its file until it shows it.
+    ShapeCharacter(DefineShape d, const Tag& tag, std::shared_ptr<const Movie> movie);
     DefineShape def;
-    // The edges assembled into paths, built on first use (drawing or hit testing), so that a
-    // movie of many shapes loads without assembling the ones it never shows.
+    // The edges assembled into paths, built on first use (drawing or hit testing).
     const ShapeGeometry& geometry() const;
 
 private:
+    Tag m_tag;
+    std::shared_ptr<const Movie> m_movie; // keeps the tag's bytes
     mutable std::once_flag m_built;
     mutable ShapeGeometry m_geometry;
 };
