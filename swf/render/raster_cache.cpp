@@ -53,7 +53,7 @@ void RasterCache::draw(QPainter& painter, std::uint64_t what, const QRectF& boun
         QRect pixels(QPoint(int(std::floor(area.left())), int(std::floor(area.top()))),
                      QPoint(int(std::ceil(area.right())), int(std::ceil(area.bottom()))));
         // Never past the budget, not even within a frame: what does not fit is drawn directly.
-        if (m_bytes + std::size_t(pixels.width()) * std::size_t(pixels.height()) * 4 > budget) {
+        if (m_bytes + std::size_t(pixels.width()) * std::size_t(pixels.height()) * 4 > m_budget) {
             m_full = true;
             draw(painter, snapped);
             return;
@@ -76,6 +76,12 @@ void RasterCache::draw(QPainter& painter, std::uint64_t what, const QRectF& boun
     painter.drawImage(QPointF((whole_x + e.origin.x()) / dpr, (whole_y + e.origin.y()) / dpr), e.image);
 }
 
+void RasterCache::set_stage_pixels(double device_pixels)
+{
+    const double layers = 4 * 4 * std::clamp(device_pixels, 0.0, 1e9); // four layers of 4-byte pixels
+    m_budget = std::max(kMinBudget, std::size_t(layers));
+}
+
 void RasterCache::end_frame()
 {
     // Keys seen once and not again are dropped at once. Kept pixels go, least recently drawn
@@ -94,7 +100,7 @@ void RasterCache::end_frame()
     std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& [frame, it] : kept) {
         const bool stale = frame != m_frame;
-        if (!(m_bytes > budget * 3 / 4 || (m_full && stale)))
+        if (!(m_bytes > m_budget * 3 / 4 || (m_full && stale)))
             break;
         m_bytes -= it->second.image.sizeInBytes();
         m_entries.erase(it);

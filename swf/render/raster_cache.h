@@ -35,9 +35,12 @@ public:
     void end_frame();
     void clear();
 
+    // Sizes the budget for a stage drawn over this many device pixels: four layers of them,
+    // and never less than a small floor.
+    void set_stage_pixels(double device_pixels);
     std::size_t bytes() const { return m_bytes; }
-    // Bytes of pixels never passed: about eight full 800 x 600 stages.
-    static constexpr std::size_t budget = 16u << 20;
+    // Bytes of pixels never passed.
+    std::size_t budget() const { return m_budget; }
     // A new id for something drawable, never given twice.
     static std::uint64_t new_id();
 
@@ -56,6 +59,8 @@ private:
     };
 
     std::map<Key, Entry> m_entries;
+    static constexpr std::size_t kMinBudget = 8u << 20;
+    std::size_t m_budget = kMinBudget;
     std::size_t m_bytes = 0;
     bool m_full = false; // something was not kept in this frame for want of room
     std::uint64_t m_frame = 1;

@@ -1,5 +1,6 @@
 #include "swf/render/renderer.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 
 #include <algorithm>
@@ -194,6 +195,8 @@ void Renderer::render(QPainter& painter, const Player& player, const QRectF& tar
         painter.setRenderHint(QPainter::TextAntialiasing, true);
         painter.setClipRect(target, Qt::IntersectClip);
         QTransform stage = stage_transform(player.stage(), target);
+        const double dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        m_raster.set_stage_pixels(target.width() * target.height() * dpr * dpr);
         for (const auto& [number, level] : player.levels())
             draw_object(painter, *level, stage, ColorTransform{});
         m_raster.end_frame();

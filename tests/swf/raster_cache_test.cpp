@@ -73,7 +73,7 @@ TEST(RasterCache, NeverPassesItsBudget)
         QPainter p(&image);
         for (std::uint64_t id : ids) {
             cache.draw(p, id, QRectF(0, 0, side, side), QTransform(), ColorTransform{}, disc(side, &drawings));
-            EXPECT_LE(cache.bytes(), RasterCache::budget);
+            EXPECT_LE(cache.bytes(), cache.budget());
         }
         p.end();
         cache.end_frame();
