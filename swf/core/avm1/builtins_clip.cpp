@@ -57,7 +57,9 @@ Value mc_duplicate(Interpreter& in, const CallArgs& a)
     Clip c = clip_of(in, a);
     if (!c || a.size() < 2) return Value();
     ClipId copy = c.tree->duplicate(c.id, in.to_string(a[0]), to_int(in, a[1]));
-    return copy ? Value(in.clip_object(copy)) : Value();
+    if (!copy) return Value();
+    in.construct_new_clip(copy);
+    return in.clip_object(copy);
 }
 
 Value mc_remove(Interpreter& in, const CallArgs& a)
@@ -75,6 +77,7 @@ Value mc_attach(Interpreter& in, const CallArgs& a)
     Object* obj = in.clip_object(child);
     if (Object* init = a[3].object())
         for (const std::string& name : in.enumerate(init)) in.set(obj, name, in.get(init, name));
+    in.construct_new_clip(child);
     return obj;
 }
 

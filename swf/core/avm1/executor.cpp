@@ -1018,7 +1018,8 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         Object* obj = source.is_object() ? source.object() : resolve_path(in.to_string(source), f.target, true);
         // The action counts depths as the timeline does: script depth 0 is timeline depth 16384.
         double script_depth = std::clamp(to_integer(depth) - 16384, -2147483648.0, 2147483647.0);
-        if (tree && clip_id(obj)) tree->duplicate(clip_id(obj), name, static_cast<int>(script_depth));
+        if (tree && clip_id(obj))
+            in.construct_new_clip(tree->duplicate(clip_id(obj), name, static_cast<int>(script_depth)));
         break;
     }
     case 0x25: {

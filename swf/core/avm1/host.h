@@ -99,6 +99,8 @@ public:
 
     // The static text (DefineText) a clip shows, in depth order, as UTF-8.
     virtual std::string static_text(ClipId clip) { return {}; }
+    // A name the clip's symbol is exported under (what registerClass keys on), empty if none.
+    virtual std::string export_name(ClipId clip) { return {}; }
     // Text fields: the tree converts what a script sets.
     virtual Value text_property(ClipId field, TextProperty p) { return Value(); }
     virtual void set_text_property(ClipId field, TextProperty p, const Value& v) {}

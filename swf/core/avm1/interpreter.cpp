@@ -233,6 +233,12 @@ void Interpreter::construct_as(Object* obj, FunctionObject* ctor)
     });
 }
 
+void Interpreter::construct_new_clip(ClipId clip)
+{
+    if (!clip || !display()) return;
+    if (FunctionObject* ctor = registered_class(display()->export_name(clip))) construct_as(clip_object(clip), ctor);
+}
+
 void Interpreter::load_variables_into(Object* target, std::string_view text, int version)
 {
     if (!target) return;

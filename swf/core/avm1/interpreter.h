@@ -86,6 +86,9 @@ public:
     // turned into an instance of it (prototype set, constructor run on it).
     FunctionObject* registered_class(std::string_view export_name) const;
     void construct_as(Object* obj, FunctionObject* ctor);
+    // A clip a script has just attached or duplicated becomes an instance of its symbol's
+    // class at once, before the script goes on.
+    void construct_new_clip(ClipId clip);
     // "a=1&b=two" (URL-encoded) set as variables of `target`.
     void load_variables_into(Object* target, std::string_view text, int version);
     // A loaded text for XML.load or LoadVars.load: the receiver's onData(text), or

@@ -115,7 +115,9 @@ void Avm1Engine::construct(const ActionBlock& block)
             continue;
         if (avm1::FunctionObject* ctor = m_in->registered_class(name)) {
             avm1::Object* obj = m_in->clip_object(block.context);
-            m_in->construct_as(obj, ctor);
+            // A clip a script made was constructed then.
+            if (!m_in->has_own_property(obj, "__constructor__"))
+                m_in->construct_as(obj, ctor);
             return;
         }
     }

@@ -680,6 +680,17 @@ void DisplayAdapter::set_field_text(TextField& field, const std::string& text, b
         field.set_text(text);
 }
 
+std::string DisplayAdapter::export_name(ClipId clip)
+{
+    DisplayObject* o = find(clip);
+    if (!o || !o->character() || !o->library())
+        return {};
+    for (const auto& [name, id] : o->library()->exports)
+        if (id == o->character()->id)
+            return name;
+    return {};
+}
+
 std::string DisplayAdapter::static_text(ClipId clip)
 {
     MovieClip* c = find_clip(clip);

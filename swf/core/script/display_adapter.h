@@ -57,6 +57,7 @@ public:
     double bytes_total(avm1::ClipId clip) override;
 
     std::string static_text(avm1::ClipId clip) override;
+    std::string export_name(avm1::ClipId clip) override;
     avm1::Value text_property(avm1::ClipId field, avm1::TextProperty p) override;
     void set_text_property(avm1::ClipId field, avm1::TextProperty p, const avm1::Value& v) override;
     avm1::TextFormatValues text_format(avm1::ClipId field, int begin, int end) override;

@@ -189,6 +189,30 @@ TEST(ScriptClips, AttachDuplicateAndRemoveRunTheirEvents)
     EXPECT_EQ(run.play(1), "_level0.one\n_level0.two\n6\n10\nholder\nundefined\nend of frame\nunload one\n");
 }
 
+// attachMovie and duplicateMovieClip run the registered class's constructor before they
+// return (after the init object's properties are set), and only then.
+TEST(ScriptClips, RegisteredClassesConstructAttachedClipsAtOnce)
+{
+    MovieBuilder m;
+    SpriteBuilder s;
+    s.place(square(m), 1).show_frame();
+    export_as(m, m.sprite(s), "Box");
+    Asm ctor;
+    ctor.push("ctor ").push("this").get_variable().push("foo").op(ActionCode::GetMember).op(ActionCode::Add2).trace();
+    Asm a;
+    a.define_function("Cls", {}, ctor);
+    a.push("Cls").get_variable().push({"prototype", 0, "MovieClip"}).op(ActionCode::NewObject).op(ActionCode::SetMember);
+    a.push("Cls").get_variable().push({"Box", 2, "Object"}).get_variable().push("registerClass").op(ActionCode::CallMethod).pop();
+    a.push({"foo", "init", 1}).op(ActionCode::InitObject).push({5, "one", "Box", 4, "this"}).get_variable();
+    a.push("attachMovie").op(ActionCode::CallMethod).pop();
+    say(a, "after attach");
+    call(a, "one", "duplicateMovieClip", {"two", 6}).pop();
+    say(a, "after duplicate").stop();
+    m.actions(a).show_frame();
+    Playing run(m);
+    EXPECT_EQ(run.play(2), "ctor init\nafter attach\nctor \nafter duplicate\n");
+}
+
 // duplicateMovieClip() compiles to CloneSprite with 16384 added to the depth: the action takes
 // timeline depths, as PlaceObject does.
 TEST(ScriptClips, CloneSpriteCountsDepthsFromTheTimeline)
