@@ -525,31 +525,25 @@ bool Interpreter::delete_property(Object* obj, std::string_view name)
 
 std::vector<std::string> Interpreter::enumerate(Object* obj)
 {
-    // Newest first, own properties before inherited ones, each name once.
-    std::vector<std::string> names;
-    std::vector<std::string> seen;
+    // Flash Player pushes the names in creation order, own ones then each prototype's, and the
+    // loop takes them from the top: the prototypes' come first, each level newest first. An
+    // array's elements are the oldest of its properties.
+    std::vector<std::string> pushed;
     Object* o = obj;
     for (int depth = 0; o && depth < limits_.max_proto_depth; ++depth, o = o->proto()) {
-        std::vector<std::string> level;
-        o->special_keys(*this, level);
+        size_t before = pushed.size();
+        o->special_keys(*this, pushed);
         o->properties().for_each([&](Property& p) {
-            if (!(p.flags & prop::DontEnum) && property_visible(p.flags, version_)) level.push_back(p.name);
+            if (!(p.flags & prop::DontEnum) && property_visible(p.flags, version_)) pushed.push_back(p.name);
         });
-        if (ArrayObject* arr = dynamic_cast<ArrayObject*>(o); arr && !level.empty()) {
-            // Elements come after the named properties in creation order.
-            size_t elements = 0;
-            for (auto& e : arr->elements()) elements += e.has_value();
-            std::rotate(level.begin(), level.begin() + static_cast<long>(elements), level.end());
-        }
-        for (auto it = level.rbegin(); it != level.rend(); ++it) {
-            bool dup = std::any_of(seen.begin(), seen.end(), [&](const std::string& s) {
-                return case_sensitive() ? s == *it : equals_ignore_case(s, *it);
-            });
-            if (dup) continue;
-            seen.push_back(*it);
-            names.push_back(*it);
-        }
-        charge(level.size());
+        charge(pushed.size() - before);
+    }
+    std::vector<std::string> names;
+    for (auto it = pushed.rbegin(); it != pushed.rend(); ++it) {
+        bool dup = std::any_of(names.begin(), names.end(), [&](const std::string& s) {
+            return case_sensitive() ? s == *it : equals_ignore_case(s, *it);
+        });
+        if (!dup) names.push_back(*it);
     }
     return names;
 }

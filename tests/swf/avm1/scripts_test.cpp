@@ -49,7 +49,30 @@ void noisy_object(Asm& a, const std::string& name, V result)
     a.push(name).push("valueOf").define_function("", {}, body).push(1).op(ActionCode::InitObject).set_variable();
 }
 
+// for (k in <variable>) trace(k);
+void trace_keys(Asm& a, const std::string& variable)
+{
+    auto loop = a.new_label(), done = a.new_label();
+    a.push(variable).get_variable().op(ActionCode::Enumerate2).bind(loop);
+    a.store_register(0).push(V::null()).op(ActionCode::Equals2).if_true(done);
+    a.push(V::reg(0)).trace().jump(loop).bind(done);
+}
+
 const ScriptCase kCases[] = {
+    {"ForInListsPrototypesFirstAndEachLevelNewestFirst", 6,
+     [](Asm& a) {
+         a.push({"proto", "p1", 1, "p2", 2, 2}).op(ActionCode::InitObject).set_variable();
+         a.push({"o", 0}).op(ActionCode::InitObject).set_variable();
+         a.push("o").get_variable().push("__proto__").push("proto").get_variable().op(ActionCode::SetMember);
+         a.push("o").get_variable().push({"a", 1}).op(ActionCode::SetMember);
+         a.push("o").get_variable().push({"p1", 3}).op(ActionCode::SetMember);
+         trace_keys(a, "o");
+         // An array's elements are older than the properties set on it.
+         a.push({"arr", 20, 10, 2}).op(ActionCode::InitArray).set_variable();
+         a.push("arr").get_variable().push({"x", 1}).op(ActionCode::SetMember);
+         trace_keys(a, "arr");
+     },
+     "p1\np2\na\nx\n1\n0\n"},
     {"Add2ConcatenatesWhenEitherIsAString", 6,
      binary({{1, 2}, {"1", 2}, {1, "x"}, {true, 1}, {V::undefined(), "a"}}, ActionCode::Add2), "3\n12\n1x\n2\na\n"},
     {"Swf4AddIsNumericAndBooleansPrintAsDigits", 4,
