@@ -406,7 +406,7 @@ struct Executor {
         Object* proto = in.get(fn, "prototype").object();
         Object* obj = in.make<Object>(proto ? proto : in.protos.object);
         obj->define("__constructor__", fn, prop::DontEnum);
-        if (f.version < 6) obj->define("constructor", fn, prop::DontEnum);
+        if (f.version < 7) obj->define("constructor", fn, prop::DontEnum);
         call_value(ctor, obj, args, proto);
         push(obj);
     }

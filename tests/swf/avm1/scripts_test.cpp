@@ -59,6 +59,17 @@ void trace_keys(Asm& a, const std::string& variable)
 }
 
 const ScriptCase kCases[] = {
+    {"NewGivesTheInstanceItsOwnConstructorBeforeSwf7", 6,
+     [](Asm& a) {
+         Asm empty;
+         a.define_function("D", {}, empty);
+         a.push("D").get_variable().push({"prototype", 0}).op(ActionCode::InitObject).op(ActionCode::SetMember);
+         a.push({"d", 0, "D"}).op(ActionCode::NewObject).set_variable();
+         a.push("d").get_variable().push("constructor").op(ActionCode::GetMember).push("D").get_variable();
+         a.op(ActionCode::Equals2).trace();
+         a.push({"constructor", 1, "d"}).get_variable().push("hasOwnProperty").op(ActionCode::CallMethod).trace();
+     },
+     "true\ntrue\n"},
     {"ForInListsPrototypesFirstAndEachLevelNewestFirst", 6,
      [](Asm& a) {
          a.push({"proto", "p1", 1, "p2", 2, 2}).op(ActionCode::InitObject).set_variable();
