@@ -64,10 +64,10 @@ const ScriptCase kCases[] = {
          Asm empty;
          a.define_function("D", {}, empty);
          a.push("D").get_variable().push({"prototype", 0}).op(ActionCode::InitObject).op(ActionCode::SetMember);
-         a.push({"d", 0, "D"}).op(ActionCode::NewObject).set_variable();
-         a.push("d").get_variable().push("constructor").op(ActionCode::GetMember).push("D").get_variable();
+         a.push({"inst", 0, "D"}).op(ActionCode::NewObject).set_variable();
+         a.push("inst").get_variable().push("constructor").op(ActionCode::GetMember).push("D").get_variable();
          a.op(ActionCode::Equals2).trace();
-         a.push({"constructor", 1, "d"}).get_variable().push("hasOwnProperty").op(ActionCode::CallMethod).trace();
+         a.push({"constructor", 1, "inst"}).get_variable().push("hasOwnProperty").op(ActionCode::CallMethod).trace();
      },
      "true\ntrue\n"},
     {"ForInListsPrototypesFirstAndEachLevelNewestFirst", 6,
