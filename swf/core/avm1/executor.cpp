@@ -967,7 +967,7 @@ std::optional<Executor::Result> Executor::step(uint8_t op, Reader& r, uint32_t& 
         break;
     }
     case 0x17: pop(); break;
-    case 0x18: push(to_integer(pop_number())); break;
+    case 0x18: push(static_cast<double>(to_int32(pop_number()))); break; // int() wraps to 32 bits
     case 0x1C: {
         std::string name = pop_string();
         push(get_variable(name));

@@ -59,6 +59,13 @@ void trace_keys(Asm& a, const std::string& variable)
 }
 
 const ScriptCase kCases[] = {
+    {"ToIntegerTruncatesAndWrapsTo32Bits", 6,
+     [](Asm& a) {
+         for (V v : {V(-3.7), V("3.9"), V(2147483648.0), V(1e10), V(4294967297.0)})
+             a.push(v).op(ActionCode::ToInteger).trace();
+         a.push("Infinity").get_variable().op(ActionCode::ToInteger).trace();
+     },
+     "-3\n3\n-2147483648\n1410065408\n1\n0\n"},
     {"NewGivesTheInstanceItsOwnConstructorBeforeSwf7", 6,
      [](Asm& a) {
          Asm empty;
