@@ -95,7 +95,8 @@ std::string join(Interpreter& in, Object* o, const std::string& sep)
 Value array_join(Interpreter& in, const CallArgs& a)
 {
     if (!a.this_obj) return Value();
-    return join(in, a.this_obj, a.size() && !a[0].is_undefined() ? in.to_string(a[0]) : std::string(","));
+    // A separator given as undefined is converted like any other value.
+    return join(in, a.this_obj, a.size() ? in.to_string(a[0]) : std::string(","));
 }
 
 Value array_to_string(Interpreter& in, const CallArgs& a)

@@ -296,6 +296,16 @@ const ScriptCase kCases[] = {
          a.push("arr").get_variable().push("length").op(ActionCode::GetMember).trace();
      },
      "4\na,b,c,d\nd,c,b,a\nc\nd,x,b,a\nd / x / b / a\n4\n"},
+    {"JoinConvertsAGivenUndefinedSeparator", 6,
+     [](Asm& a) {
+         a.push({"arr", 2, 1, 2}).op(ActionCode::InitArray).set_variable();
+         a.push(V::undefined());
+         call_method(a, "arr", "join", 1);
+         a.trace();
+         call_method(a, "arr", "join", 0);
+         a.trace();
+     },
+     "12\n1,2\n"},
     {"NumericSortAndUniqueSort", 6,
      [](Asm& a) {
          a.push({"arr", 1, 10, 9, 3}).op(ActionCode::InitArray).op(ActionCode::DefineLocal);
