@@ -562,7 +562,10 @@ void Executor::set_target(Object* t, bool reset)
     if (!t) t = root_of(f.original_target);
     if (!t) t = f.original_target;
     f.target = t;
-    f.scope = t ? in.make<Scope>(Scope::Kind::Target, t, f.base_scope) : f.base_scope;
+    // On a timeline the target takes the timeline's place: its variables are out of reach.
+    Scope* below = f.base_scope;
+    if (!f.locals && below && below->kind == Scope::Kind::Target) below = below->parent;
+    f.scope = t ? in.make<Scope>(Scope::Kind::Target, t, below) : f.base_scope;
 }
 
 void Executor::goto_frame2(Reader& r)

@@ -189,6 +189,28 @@ TEST(ScriptClips, AttachDuplicateAndRemoveRunTheirEvents)
     EXPECT_EQ(run.play(1), "_level0.one\n_level0.two\n6\n10\nholder\nundefined\nend of frame\nunload one\n");
 }
 
+// tellTarget on a timeline swaps the timeline for the target: the target's variables are seen
+// and set, the timeline's are not, until the target is reset.
+TEST(ScriptClips, TellTargetTakesTheTimelinesPlaceInTheScope)
+{
+    MovieBuilder m;
+    Asm a;
+    a.push({"rv", "root"}).set_variable();
+    call(a, "this", "createEmptyMovieClip", {"k1", 1}).pop();
+    set(a, "k1", "kv", "kid");
+    a.set_target("k1");
+    a.push("kv").get_variable().trace();
+    a.push("rv").get_variable().trace();
+    a.push({"nv", "new"}).set_variable();
+    a.set_target("");
+    get(a, "k1", "nv").trace();
+    a.push("rv").get_variable().trace();
+    a.push("nv").get_variable().trace().stop();
+    m.actions(a).show_frame();
+    Playing run(m);
+    EXPECT_EQ(run.play(1), "kid\nundefined\nnew\nroot\nundefined\n");
+}
+
 // attachMovie and duplicateMovieClip run the registered class's constructor before they
 // return (after the init object's properties are set), and only then.
 TEST(ScriptClips, RegisteredClassesConstructAttachedClipsAtOnce)
