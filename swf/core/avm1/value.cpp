@@ -117,21 +117,32 @@ std::string number_to_string(double d)
     if (std::isnan(d)) return "NaN";
     if (std::isinf(d)) return d > 0 ? "Infinity" : "-Infinity";
     if (d == 0) return "0";
-    // 15 significant digits; plain notation for exponents from -5 to 14, as Flash Player prints.
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", d);
-    if (std::isinf(std::strtod(buf, nullptr))) {
-        // Rounding up would leave the range of doubles (Number.MAX_VALUE): the digits are cut instead.
-        std::snprintf(buf, sizeof buf, "%.15e", d);
-        char* e = std::strchr(buf, 'e');
-        std::memmove(e - 1, e, std::strlen(e) + 1);
+    // 15 significant digits, rounded half away from zero from the exact decimal expansion;
+    // plain notation for exponents from -5 to 14, as Flash Player prints.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.39e", std::fabs(d));
+    bool negative = d < 0;
+    int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+    std::string digits = buf[0] + std::string(buf + 2, 14);
+    if (buf[16] >= '5') {
+        std::string rounded = digits;
+        int i = 14;
+        while (i >= 0 && rounded[static_cast<size_t>(i)] == '9') rounded[static_cast<size_t>(i--)] = '0';
+        int rounded_exponent = exponent;
+        if (i >= 0) {
+            ++rounded[static_cast<size_t>(i)];
+        } else {
+            rounded.insert(rounded.begin(), '1');
+            rounded.pop_back();
+            ++rounded_exponent;
+        }
+        // Rounding the largest doubles up would leave the range (Number.MAX_VALUE): their digits are cut instead.
+        std::string check = rounded.substr(0, 1) + "." + rounded.substr(1) + "e" + std::to_string(rounded_exponent);
+        if (!std::isinf(std::strtod(check.c_str(), nullptr))) {
+            digits = rounded;
+            exponent = rounded_exponent;
+        }
     }
-    std::string s(buf);
-    bool negative = s[0] == '-';
-    if (negative) s.erase(0, 1);
-    size_t e = s.find('e');
-    int exponent = std::atoi(s.c_str() + e + 1);
-    std::string digits = s.substr(0, 1) + s.substr(2, e - 2);
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     int k = static_cast<int>(digits.size());
     int n = exponent + 1;

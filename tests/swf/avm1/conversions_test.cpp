@@ -29,6 +29,9 @@ INSTANTIATE_TEST_SUITE_P(Values, NumberToString, testing::Values(
     NumberText{9007199254740992.0, "9.00719925474099e+15"}, NumberText{123456789012345678.0, "1.23456789012346e+17"},
     NumberText{1e21, "1e+21"}, NumberText{1.5e300, "1.5e+300"}, NumberText{0.00001234, "0.00001234"},
     NumberText{0.000001, "1e-6"}, NumberText{-1e-7, "-1e-7"},
+    // Ties round away from zero; a carry can reach the exponent.
+    NumberText{100000000000000.5, "100000000000001"}, NumberText{-100000000000000.5, "-100000000000001"},
+    NumberText{999999999999999.9, "1e+15"},
     // Rounding the largest double up would leave the range: its digits are cut.
     NumberText{std::numeric_limits<double>::max(), "1.79769313486231e+308"},
     NumberText{std::sin(1.0), "0.841470984807897"}, NumberText{std::cos(1.0), "0.54030230586814"},
