@@ -194,31 +194,36 @@ int compare_values(Interpreter& in, const Value& x, const Value& y, uint32_t fla
     return a < b ? -1 : a > b ? 1 : 0;
 }
 
+// Sorts by the elements, or by their fields in order (sortOn): the first that differs decides.
 Value sort_with(Interpreter& in, ArrayObject* arr, uint32_t flags, FunctionObject* compare,
-                const std::string* field)
+                const std::vector<std::string>* fields)
 {
     size_t n = arr->length();
     std::vector<size_t> order(n);
     for (size_t i = 0; i < n; ++i) order[i] = i;
-    std::vector<Value> keys(n);
+    size_t width = fields ? fields->size() : 1;
+    // Charged before the keys are made, so that a huge list of fields stops the script first.
+    in.charge(static_cast<uint64_t>(n) * width * (1 + static_cast<uint64_t>(std::log2(n + 1))));
+    std::vector<Value> keys(n * width);
     for (size_t i = 0; i < n; ++i) {
         Value v = arr->at(i);
-        keys[i] = field ? in.get_member(v, *field) : v;
+        for (size_t f = 0; f < width; ++f) keys[i * width + f] = fields ? in.get_member(v, (*fields)[f]) : v;
     }
-    in.charge(n * (1 + static_cast<uint64_t>(std::log2(n + 1))));
     bool equal_found = false;
     auto less = [&](size_t i, size_t j) {
-        // Undefined sorts last, as Flash Player does without a compare function.
-        if (!compare && (keys[i].is_undefined() || keys[j].is_undefined())) {
-            if (keys[i].is_undefined() && keys[j].is_undefined()) {
-                equal_found = true;
-                return false;
-            }
-            return keys[j].is_undefined() != bool(flags & Descending);
+        for (size_t f = 0; f < width; ++f) {
+            const Value& x = keys[i * width + f];
+            const Value& y = keys[j * width + f];
+            int c;
+            // Undefined sorts last, as Flash Player does without a compare function.
+            if (!compare && (x.is_undefined() || y.is_undefined()))
+                c = x.is_undefined() == y.is_undefined() ? 0 : x.is_undefined() ? 1 : -1;
+            else
+                c = compare_values(in, x, y, flags, compare);
+            if (c != 0) return (flags & Descending) ? c > 0 : c < 0;
         }
-        int c = compare_values(in, keys[i], keys[j], flags, compare);
-        if (c == 0) equal_found = true;
-        return (flags & Descending) ? c > 0 : c < 0;
+        equal_found = true;
+        return false;
     };
     std::stable_sort(order.begin(), order.end(), less);
     if ((flags & UniqueSort) && equal_found) return 0.0;
@@ -249,9 +254,14 @@ Value array_sort_on(Interpreter& in, const CallArgs& a)
 {
     auto* arr = as_array(a.this_obj);
     if (!arr || a.size() == 0) return Value();
-    std::string field = in.to_string(a[0]);
+    // A list of field names sorts by each in turn.
+    std::vector<std::string> fields;
+    if (auto* names = as_array(a[0].object()); names && a[0].object()->object_class() == ObjectClass::Array)
+        for (size_t i = 0; i < names->length(); ++i) fields.push_back(in.to_string(names->at(i)));
+    else
+        fields.push_back(in.to_string(a[0]));
     uint32_t flags = a.size() > 1 ? to_uint32(in.to_number(a[1])) : 0;
-    return sort_with(in, arr, flags, nullptr, &field);
+    return sort_with(in, arr, flags, nullptr, &fields);
 }
 
 }  // namespace

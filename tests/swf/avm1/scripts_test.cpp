@@ -306,6 +306,20 @@ const ScriptCase kCases[] = {
          a.trace();
      },
      "12\n1,2\n"},
+    {"SortOnAListOfFieldsSortsByEachInTurn", 6,
+     [](Asm& a) {
+         // [{a: 2, b: "x"}, {a: 1, b: "y"}, {a: 2, b: "a"}].sortOn(["a", "b"])
+         a.push("rows");
+         for (auto [n, s] : {std::pair{2, "a"}, std::pair{1, "y"}, std::pair{2, "x"}})
+             a.push({"a", n, "b", s, 2}).op(ActionCode::InitObject);
+         a.push(3).op(ActionCode::InitArray).set_variable();
+         a.push({"b", "a", 2}).op(ActionCode::InitArray);
+         call_method(a, "rows", "sortOn", 1);
+         a.pop();
+         for (int i = 0; i < 3; ++i)
+             a.push("rows").get_variable().push(i).op(ActionCode::GetMember).push("b").op(ActionCode::GetMember).trace();
+     },
+     "y\na\nx\n"},
     {"NumericSortAndUniqueSort", 6,
      [](Asm& a) {
          a.push({"arr", 1, 10, 9, 3}).op(ActionCode::InitArray).op(ActionCode::DefineLocal);
