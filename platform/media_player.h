@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/midi_synth.h"
+#include "swf/audio/audio_output.h"
 
 #include <QObject>
 #include <QString>
@@ -71,11 +72,9 @@ public:
     static constexpr int sampleRate() { return 44100; }
 
 private:
-    class Output;
-
     const bool m_offline;
     MidiSynth m_synth{sampleRate()};
-    std::unique_ptr<Output> m_output; // null offline or without an audio device
+    std::unique_ptr<swf::audio::AudioOutput> m_output; // null offline
     QString m_url;
 };
 
