@@ -32,13 +32,6 @@ Asm& call(Asm& a, const std::string& obj, const std::string& method, std::vector
     return a.push(static_cast<int>(args.size())).push(obj).get_variable().push(method).op(ActionCode::CallMethod);
 }
 
-Asm stop_here()
-{
-    Asm a;
-    a.stop();
-    return a;
-}
-
 TEST(TextFields, AVariableAndItsFieldFollowEachOther)
 {
     MovieBuilder m;
