@@ -58,8 +58,6 @@ bool decode_define_bits_lossless(const Tag& tag, DefineBitsLossless& out)
     return r.ok();
 }
 
-namespace {
-
 bool inflate_exact(Bytes input, std::vector<std::uint8_t>& out, std::size_t size)
 {
     out.resize(size);
@@ -75,6 +73,8 @@ bool inflate_exact(Bytes input, std::vector<std::uint8_t>& out, std::size_t size
     inflateEnd(&z);
     return produced == size && (status == Z_STREAM_END || status == Z_OK || status == Z_BUF_ERROR);
 }
+
+namespace {
 
 std::uint32_t premultiply(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b)
 {

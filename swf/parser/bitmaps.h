@@ -36,6 +36,8 @@ struct DecodedBitmap {
 
 bool decode_define_bits_jpeg(const Tag& tag, DefineBitsJpeg& out); // all three versions
 bool decode_jpeg_tables(const Tag& tag, Bytes& tables);
+// Inflates zlib data that must come to exactly `size` bytes (bitmap pixels, alpha planes).
+bool inflate_exact(Bytes input, std::vector<std::uint8_t>& out, std::size_t size);
 bool decode_define_bits_lossless(const Tag& tag, DefineBitsLossless& out); // both versions
 
 // Inflates and converts the pixels. Refuses (with a reason) damaged or oversized data.

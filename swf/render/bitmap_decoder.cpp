@@ -3,8 +3,6 @@
 #include <QBuffer>
 #include <QImageReader>
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -49,22 +47,6 @@ bool copy_segments(Bytes data, std::vector<std::uint8_t>& out)
         i += 2 + length;
     }
     return false;
-}
-
-bool inflate_exact(Bytes input, std::vector<std::uint8_t>& out, std::size_t size)
-{
-    out.resize(size);
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK)
-        return false;
-    z.next_in = const_cast<Bytef*>(input.data());
-    z.avail_in = static_cast<uInt>(std::min<std::size_t>(input.size(), UINT32_MAX));
-    z.next_out = out.data();
-    z.avail_out = static_cast<uInt>(size);
-    int status = inflate(&z, Z_FINISH);
-    std::size_t produced = size - z.avail_out;
-    inflateEnd(&z);
-    return produced == size && (status == Z_STREAM_END || status == Z_OK || status == Z_BUF_ERROR);
 }
 
 QImage decode_jpeg(const DefineBitsJpeg& jpeg, Bytes tables, std::size_t max_pixels)
