@@ -2,13 +2,13 @@
 // with a null sink, recorded from the sink's monitor. Its own executable, because Qt connects
 // to the sound server once per process.
 #include "platform/media_player.h"
+#include "tests/support/sound_server.h"
 #include "tests/support/test_folder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -19,45 +19,7 @@
 namespace {
 
 using platform::MediaPlayer;
-
-class SoundServer {
-public:
-    SoundServer()
-    {
-        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", m_dir.path());
-        env.insert("XDG_RUNTIME_DIR", m_dir.path());
-        m_daemon.setProcessEnvironment(env);
-        m_daemon.setProcessChannelMode(QProcess::ForwardedOutputChannel); // its own chatter goes to a file below
-        m_daemon.setStandardErrorFile(m_dir.filePath("daemon.log"));
-        m_daemon.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                                      "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket(),
-                                      "--load=module-null-sink sink_name=nullsink"});
-        m_daemon.waitForStarted();
-        for (int i = 0; i < 100 && !QFile::exists(socket()); ++i)
-            QThread::msleep(20);
-    }
-    ~SoundServer()
-    {
-        m_daemon.terminate();
-        if (!m_daemon.waitForFinished(3000))
-            m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
-    bool ready() const { return m_daemon.state() == QProcess::Running && QFile::exists(socket()); }
-    QString log() const
-    {
-        QFile file(path("daemon.log"));
-        return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
-    }
-    QString socket() const { return m_dir.filePath("native"); }
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_daemon;
-};
+using test::SoundServer;
 
 double rms(const QByteArray& pcm)
 {

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <cmath>
@@ -16,45 +15,11 @@
 #include "swf/view/movie_view.h"
 #include "swf/writer/movie_builder.h"
 #include "swf/writer/sound_encoding.h"
+#include "tests/support/sound_server.h"
 
 using namespace swf;
 
-namespace {
-
-class SoundServer {
-public:
-    SoundServer()
-    {
-        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", m_dir.path());
-        env.insert("XDG_RUNTIME_DIR", m_dir.path());
-        m_daemon.setProcessEnvironment(env);
-        m_daemon.setStandardErrorFile(m_dir.filePath("daemon.log"));
-        m_daemon.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                                      "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket(),
-                                      "--load=module-null-sink sink_name=nullsink"});
-        m_daemon.waitForStarted();
-        for (int i = 0; i < 100 && !QFile::exists(socket()); ++i)
-            QThread::msleep(20);
-    }
-    ~SoundServer()
-    {
-        m_daemon.terminate();
-        if (!m_daemon.waitForFinished(3000))
-            m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
-    bool ready() const { return m_daemon.state() == QProcess::Running && QFile::exists(socket()); }
-    QString socket() const { return m_dir.filePath("native"); }
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_daemon;
-};
-
-} // namespace
+using test::SoundServer;
 
 TEST(MovieViewSound, KeepsFeedingTheSoundServerWhileTheUserInterfaceThreadIsBusy)
 {
