@@ -437,8 +437,8 @@ Value data_bytes(Interpreter& in, const CallArgs& a)
     return in.get(a.this_obj, "__bytes");
 }
 
-// The default onData of XML: parse, then onLoad(success).
-Value xml_on_data(Interpreter& in, const CallArgs& a)
+// The default onData of XML and LoadVars: the loaded text goes to `parse`, then onLoad(success).
+Value on_data_then_load(Interpreter& in, const CallArgs& a, const char* parse)
 {
     Object* self = a.this_obj;
     if (!self) return Value();
@@ -447,7 +447,7 @@ Value xml_on_data(Interpreter& in, const CallArgs& a)
         std::string text = in.to_string(a[0]);
         in.set(self, "__bytes", static_cast<double>(text.size()));
         Value args[1] = {text};
-        in.call(in.get(self, "parseXML"), self, args);
+        in.call(in.get(self, parse), self, args);
         in.set(self, "loaded", true);
         ok = true;
     }
@@ -455,6 +455,8 @@ Value xml_on_data(Interpreter& in, const CallArgs& a)
     in.call(in.get(self, "onLoad"), self, args);
     return Value();
 }
+
+Value xml_on_data(Interpreter& in, const CallArgs& a) { return on_data_then_load(in, a, "parseXML"); }
 
 Value nothing(Interpreter&, const CallArgs&) { return Value(); }
 Value fails(Interpreter&, const CallArgs&) { return false; }
@@ -485,23 +487,7 @@ Value loadvars_to_string(Interpreter& in, const CallArgs& a)
     return out;
 }
 
-Value loadvars_on_data(Interpreter& in, const CallArgs& a)
-{
-    Object* self = a.this_obj;
-    if (!self) return Value();
-    Value ok = false;
-    if (!a[0].is_undefined()) {
-        std::string text = in.to_string(a[0]);
-        in.set(self, "__bytes", static_cast<double>(text.size()));
-        Value args[1] = {text};
-        in.call(in.get(self, "decode"), self, args);
-        in.set(self, "loaded", true);
-        ok = true;
-    }
-    Value args[1] = {ok};
-    in.call(in.get(self, "onLoad"), self, args);
-    return Value();
-}
+Value loadvars_on_data(Interpreter& in, const CallArgs& a) { return on_data_then_load(in, a, "decode"); }
 
 void add_accessor(Interpreter& in, Object* proto, std::string_view name, NativeFn getter, NativeFn setter = nullptr)
 {
